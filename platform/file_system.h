@@ -1,0 +1,70 @@
+// Port: the file system, in the platform's terms: paths are ANSI text with
+// "\" between the parts, and a folder listing is a pattern search that
+// returns "." and ".." first, as NTFS lists a folder.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/types.h"
+
+namespace qm {
+
+namespace file_attribute {
+inline constexpr uint32_t kReadOnly = 0x01;
+inline constexpr uint32_t kHidden = 0x02;
+inline constexpr uint32_t kSystem = 0x04;
+inline constexpr uint32_t kDirectory = 0x10;
+inline constexpr uint32_t kArchive = 0x20;
+inline constexpr uint32_t kNormal = 0x80;
+}  // namespace file_attribute
+
+struct FoundFile {
+    std::string name;  // the name alone, without its folder
+    uint32_t attributes = 0;
+    uint64_t size = 0;
+    FileTime lastWriteTime;
+
+    bool isDirectory() const { return (attributes & file_attribute::kDirectory) != 0; }
+};
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+
+    // The entries of a folder that match the last part of the pattern
+    // ("C:\x\*", "C:\x\*.*", "C:\x\index.dat"; "*" and "?" as wildcards,
+    // letters compared without case). Nothing when the search cannot start.
+    virtual std::optional<std::vector<FoundFile>> Find(std::string_view pattern) = 0;
+    virtual std::optional<uint32_t> GetAttributes(std::string_view path) = 0;
+    virtual bool SetAttributes(std::string_view path, uint32_t attributes) = 0;
+    // True when the file exists and can be opened for reading.
+    virtual bool CanOpenForRead(std::string_view path) = 0;
+    // The file's bytes, at most maxBytes of them; nothing when unreadable.
+    virtual std::optional<std::string> ReadFile(std::string_view path, uint64_t maxBytes) = 0;
+    // Writes text in text mode: every "\n" is stored as "\r\n".
+    virtual bool WriteTextFile(std::string_view path, std::string_view text) = 0;
+    // Deletes a file; fails on a folder.
+    virtual bool DeleteFile(std::string_view path) = 0;
+    // Removes an empty folder.
+    virtual bool RemoveDirectory(std::string_view path) = 0;
+    // Asks for the file to be deleted at the next restart.
+    virtual bool DeleteAtRestart(std::string_view path) = 0;
+    // The short (8.3) form of an existing path, or the path itself where the
+    // file system has no short names.
+    virtual std::optional<std::string> ShortPathName(std::string_view path) = 0;
+
+    bool Exists(std::string_view path) { return GetAttributes(path).has_value(); }
+    bool IsDirectory(std::string_view path) {
+        auto attributes = GetAttributes(path);
+        return attributes && (*attributes & file_attribute::kDirectory) != 0;
+    }
+};
+
+// Joins a folder and a name with one "\".
+std::string JoinPath(std::string_view folder, std::string_view name);
+
+}  // namespace qm

@@ -1,0 +1,290 @@
+#include "platform/memory/memory_platform.h"
+
+#include <algorithm>
+#include <cctype>
+#include <utility>
+
+namespace qm {
+namespace {
+
+char UpperAscii(char c) {
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+}
+
+std::string UpperAscii(std::string_view text) {
+    std::string out(text);
+    std::transform(out.begin(), out.end(), out.begin(), [](char c) { return UpperAscii(c); });
+    return out;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](char x, char y) { return UpperAscii(x) == UpperAscii(y); });
+}
+
+bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && EqualsIgnoringCase(text.substr(0, prefix.size()), prefix);
+}
+
+constexpr std::string_view kTakeOwnershipPrivilege = "SeTakeOwnershipPrivilege";
+
+}  // namespace
+
+// ---- URL cache ----
+
+void MemoryUrlCache::Enumerate(std::string_view pattern,
+                               const std::function<void(const RawCacheEntry&)>& visit) {
+    const bool everything = pattern == "*.*";
+    const bool container = !everything && !pattern.empty() && pattern.back() == ':';
+    if (!everything && !container) return;
+
+    // The visit may delete entries; it walks a copy so that the texts it is
+    // handed stay valid and no entry is skipped.
+    const std::vector<MemoryCacheEntry> snapshot = entries_;
+    for (const MemoryCacheEntry& entry : snapshot) {
+        if (container && !StartsWithIgnoringCase(entry.name, pattern)) continue;
+        RawCacheEntry raw;
+        raw.sourceUrlName = std::string_view(entry.name);
+        if (entry.localFile) raw.localFileName = std::string_view(*entry.localFile);
+        raw.lastAccessTime = entry.lastAccessTime;
+        raw.lastModifiedTime = entry.lastModifiedTime;
+        raw.expireTime = entry.expireTime;
+        raw.sizeLow = entry.sizeLow;
+        raw.sizeHigh = entry.sizeHigh;
+        raw.hitRate = entry.hitRate;
+        visit(raw);
+    }
+}
+
+bool MemoryUrlCache::DeleteEntry(std::string_view name) {
+    deleteCalls_.emplace_back(name);
+    auto it = std::find_if(entries_.begin(), entries_.end(),
+                           [&](const MemoryCacheEntry& entry) { return entry.name == name; });
+    if (it == entries_.end()) return false;
+    entries_.erase(it);
+    return true;
+}
+
+std::vector<std::string> MemoryUrlCache::Names() const {
+    std::vector<std::string> names;
+    names.reserve(entries_.size());
+    for (const auto& entry : entries_) names.push_back(entry.name);
+    return names;
+}
+
+// ---- URL history ----
+
+class MemoryUrlHistorySession final : public UrlHistorySession {
+public:
+    explicit MemoryUrlHistorySession(MemoryUrlHistory& history) : history_(history) {}
+
+    bool Enumerate(const std::function<bool(const StatUrl&)>& visit) override {
+        if (history_.enumerationFails_) return false;
+        // A copy, so that deleting from inside the visit neither invalidates
+        // the URL being visited nor skips the next one.
+        const std::vector<StatUrl> snapshot = history_.urls_;
+        for (const StatUrl& url : snapshot)
+            if (!visit(url)) break;
+        return true;
+    }
+
+    // Each entry of the list stands for one stored URL, so one call removes
+    // one of them, the first.
+    HResult DeleteUrl(const std::u16string& url) override {
+        auto& urls = history_.urls_;
+        auto it =
+            std::find_if(urls.begin(), urls.end(), [&](const StatUrl& stored) { return stored.url == url; });
+        if (it == urls.end()) return kE_FAIL;
+        urls.erase(it);
+        return kS_OK;
+    }
+
+private:
+    MemoryUrlHistory& history_;
+};
+
+std::unique_ptr<UrlHistorySession> MemoryUrlHistory::Open(bool initializeThread) {
+    if (absent_) return nullptr;
+    if (initializeThread) ++threadInitializations_;
+    return std::make_unique<MemoryUrlHistorySession>(*this);
+}
+
+// ---- File security ----
+
+bool MemoryFileSecurity::TakeOwnership(std::string_view path) {
+    if (!succeeds_) {
+        // The privilege is enabled only for the attempt: a failed one leaves
+        // it off, whatever it was before.
+        std::erase_if(enabledPrivileges_, [](const std::string& name) {
+            return EqualsIgnoringCase(name, kTakeOwnershipPrivilege);
+        });
+        return false;
+    }
+    SetPrivilege(kTakeOwnershipPrivilege, true);
+    ownershipsTaken_.emplace_back(path);
+    return true;
+}
+
+bool MemoryFileSecurity::SetPrivilege(std::string_view privilege, bool enable) {
+    if (!succeeds_) return false;
+    auto it = std::find_if(enabledPrivileges_.begin(), enabledPrivileges_.end(),
+                           [&](const std::string& name) { return EqualsIgnoringCase(name, privilege); });
+    if (enable && it == enabledPrivileges_.end()) enabledPrivileges_.emplace_back(privilege);
+    if (!enable && it != enabledPrivileges_.end()) enabledPrivileges_.erase(it);
+    return true;
+}
+
+bool MemoryFileSecurity::GrantFullAccess(std::string_view path, std::string_view, uint32_t) {
+    if (!succeeds_) return false;
+    accessGranted_.emplace_back(path);
+    return true;
+}
+
+bool MemoryFileSecurity::PrivilegeEnabled(std::string_view privilege) const {
+    return std::any_of(enabledPrivileges_.begin(), enabledPrivileges_.end(),
+                       [&](const std::string& name) { return EqualsIgnoringCase(name, privilege); });
+}
+
+// ---- Shell ----
+
+std::optional<std::string> MemoryShell::SpecialFolderPath(SpecialFolder folder) {
+    auto it = folders_.find(folder);
+    if (it == folders_.end()) return std::nullopt;
+    return it->second;
+}
+
+bool MemoryShell::Open(std::string_view target) {
+    opened_.emplace_back(target);
+    return true;
+}
+
+void MemoryShell::ClearRecentDocuments() {
+    ++recentDocumentsCleared_;
+}
+
+bool MemoryShell::ShowProperties(std::string_view path) {
+    propertiesShown_.emplace_back(path);
+    return true;
+}
+
+bool MemoryShell::SaveInternetShortcut(std::string_view path, std::string_view url) {
+    shortcuts_[std::string(path)] = std::string(url);
+    return true;
+}
+
+void MemoryShell::SetEnvironment(std::string name, std::string value) {
+    environment_[UpperAscii(name)] = std::move(value);
+}
+
+// "%NAME%" becomes the variable's value; a name that is not set, and a "%"
+// without a partner, stay as they are.
+std::string MemoryShell::ExpandEnvironmentStrings(std::string_view text) {
+    std::string out;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const std::size_t open = text.find('%', pos);
+        if (open == std::string_view::npos) break;
+        const std::size_t close = text.find('%', open + 1);
+        if (close == std::string_view::npos) break;
+        out.append(text.substr(pos, open - pos));
+        const std::string_view name = text.substr(open + 1, close - open - 1);
+        auto it = name.empty() ? environment_.end() : environment_.find(UpperAscii(name));
+        if (it != environment_.end()) {
+            out.append(it->second);
+            pos = close + 1;
+        } else {
+            // The closing "%" may open the next name: "%unset%PATH%".
+            out.append(text.substr(open, close - open));
+            pos = close;
+        }
+    }
+    out.append(text.substr(pos));
+    return out;
+}
+
+bool MemoryShell::SetClipboardText(std::string_view text) {
+    clipboard_ = std::string(text);
+    return true;
+}
+
+// ---- Prompts ----
+
+bool MemoryPrompts::AskYesNo(std::string_view question) {
+    questions_.emplace_back(question);
+    if (answers_.empty()) return false;
+    const bool yes = answers_.front();
+    answers_.pop_front();
+    return yes;
+}
+
+void MemoryPrompts::ShowMessage(std::string_view text, MessageIcon icon) {
+    messages_.emplace_back(text);
+    messageIcons_.push_back(icon);
+}
+
+namespace {
+
+std::optional<std::string> Pop(std::deque<std::optional<std::string>>& queue) {
+    if (queue.empty()) return std::nullopt;
+    std::optional<std::string> front = std::move(queue.front());
+    queue.pop_front();
+    return front;
+}
+
+}  // namespace
+
+std::optional<std::string> MemoryPrompts::ChooseFileToOpen(const FileChoice& choice) {
+    fileChoices_.push_back(choice);
+    return Pop(files_);
+}
+
+std::optional<std::string> MemoryPrompts::ChooseFileToSave(const FileChoice& choice) {
+    fileChoices_.push_back(choice);
+    return Pop(files_);
+}
+
+std::optional<std::string> MemoryPrompts::BrowseForFolder(std::string_view title) {
+    folderTitles_.emplace_back(title);
+    return Pop(folders_);
+}
+
+// ---- Clock ----
+
+namespace {
+
+constexpr uint64_t kTicksPerMillisecond = 10'000;
+constexpr int64_t kTicksPerMinute = 60 * 1000 * static_cast<int64_t>(kTicksPerMillisecond);
+
+}  // namespace
+
+SystemTime MemoryClock::NowUtcSystemTime() {
+    return ToSystemTime(now_).value_or(SystemTime{});
+}
+
+SystemTime MemoryClock::LocalNow() {
+    // An offset that would carry the time out of the representable range
+    // leaves it at the nearest end rather than wrapping around.
+    const int64_t shift = static_cast<int64_t>(localOffsetMinutes_) * kTicksPerMinute;
+    uint64_t ticks = now_.ticks;
+    if (shift < 0) {
+        const auto back = static_cast<uint64_t>(-shift);
+        ticks = ticks > back ? ticks - back : 0;
+    } else {
+        const auto forward = static_cast<uint64_t>(shift);
+        ticks = ticks > UINT64_MAX - forward ? UINT64_MAX : ticks + forward;
+    }
+    return ToSystemTime(FileTime{ticks}).value_or(SystemTime{});
+}
+
+void MemoryClock::Advance(uint32_t milliseconds) {
+    tick_ += milliseconds;  // wraps at 2^32 as the platform's tick does
+    now_.ticks += milliseconds * kTicksPerMillisecond;
+}
+
+// ---- Platform ----
+
+MemoryPlatform::MemoryPlatform()
+    : fileSystem(&registry), platform_{urlCache, urlHistory, registry, fileSystem, fileSecurity,
+                                       shell,    prompts,    clock,    textCodec,  osVersion} {}
+
+}  // namespace qm

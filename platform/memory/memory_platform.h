@@ -1,0 +1,248 @@
+// Memory implementations of the ports: the platform off Windows and the
+// ground the native tests stand on. They are small real stores, not mocks:
+// the cache keeps entries in insertion order and deletes by exact name, the
+// history keeps URLs in order with duplicates, the registry is a tree of keys
+// with case-insensitive names and typed values. The file system is the real
+// one (PosixFileSystem).
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/browser.h"
+#include "platform/platform.h"
+#include "platform/posix/posix_file_system.h"
+
+namespace qm {
+
+// A cache entry as the memory cache stores it.
+struct MemoryCacheEntry {
+    std::string name;
+    std::optional<std::string> localFile;
+    FileTime lastAccessTime;
+    FileTime lastModifiedTime;
+    FileTime expireTime;
+    uint32_t sizeLow = 0;
+    uint32_t sizeHigh = 0;
+    uint32_t hitRate = 0;
+};
+
+// "*.*" yields every entry; a pattern ending in ":" yields the entries whose
+// names start with it, letters compared without case; any other pattern is
+// rejected and yields nothing.
+class MemoryUrlCache final : public UrlCache {
+public:
+    void Enumerate(std::string_view pattern, const std::function<void(const RawCacheEntry&)>& visit) override;
+    bool DeleteEntry(std::string_view name) override;
+
+    void Add(MemoryCacheEntry entry) { entries_.push_back(std::move(entry)); }
+    const std::vector<MemoryCacheEntry>& entries() const { return entries_; }
+    std::vector<std::string> Names() const;
+    // Every name handed to DeleteEntry, in order, whether it succeeded or not.
+    const std::vector<std::string>& deleteCalls() const { return deleteCalls_; }
+
+private:
+    std::vector<MemoryCacheEntry> entries_;
+    std::vector<std::string> deleteCalls_;
+};
+
+class MemoryUrlHistory final : public UrlHistory {
+public:
+    std::unique_ptr<UrlHistorySession> Open(bool initializeThread) override;
+
+    void Add(StatUrl url) { urls_.push_back(std::move(url)); }
+    const std::vector<StatUrl>& urls() const { return urls_; }
+    // An absent service cannot be opened.
+    void SetAbsent(bool absent) { absent_ = absent; }
+    // A service whose enumeration fails as a whole.
+    void SetEnumerationFails(bool fails) { enumerationFails_ = fails; }
+    // How many sessions were opened with initializeThread set.
+    int threadInitializations() const { return threadInitializations_; }
+
+private:
+    friend class MemoryUrlHistorySession;
+    std::vector<StatUrl> urls_;
+    bool absent_ = false;
+    bool enumerationFails_ = false;
+    int threadInitializations_ = 0;
+};
+
+class MemoryRegistry final : public Registry {
+public:
+    MemoryRegistry();
+    ~MemoryRegistry() override;
+
+    std::unique_ptr<RegistryKey> Open(RegistryRoot root, std::string_view path) override;
+    std::unique_ptr<RegistryKey> Create(RegistryRoot root, std::string_view path) override;
+    bool DeleteKey(RegistryRoot root, std::string_view path) override;
+    bool DeleteTree(RegistryRoot root, std::string_view path) override;
+
+    // Refuses every Create from now on (a key that cannot be made).
+    void SetCreateFails(bool fails) { createFails_ = fails; }
+
+    struct Node;
+
+private:
+    std::unique_ptr<Node> roots_[3];
+    bool createFails_ = false;
+};
+
+class MemoryFileSecurity final : public FileSecurity {
+public:
+    bool TakeOwnership(std::string_view path) override;
+    bool SetPrivilege(std::string_view privilege, bool enable) override;
+    bool GrantFullAccess(std::string_view path, std::string_view account, uint32_t accessMask) override;
+
+    void SetSucceeds(bool succeeds) { succeeds_ = succeeds; }
+    const std::vector<std::string>& ownershipsTaken() const { return ownershipsTaken_; }
+    const std::vector<std::string>& accessGranted() const { return accessGranted_; }
+    bool PrivilegeEnabled(std::string_view privilege) const;
+
+private:
+    bool succeeds_ = true;
+    std::vector<std::string> ownershipsTaken_;
+    std::vector<std::string> accessGranted_;
+    std::vector<std::string> enabledPrivileges_;
+};
+
+class MemoryShell final : public Shell {
+public:
+    std::optional<std::string> SpecialFolderPath(SpecialFolder folder) override;
+    bool Open(std::string_view target) override;
+    void ClearRecentDocuments() override;
+    bool ShowProperties(std::string_view path) override;
+    bool SaveInternetShortcut(std::string_view path, std::string_view url) override;
+    std::string ExpandEnvironmentStrings(std::string_view text) override;
+    bool SetClipboardText(std::string_view text) override;
+
+    void SetSpecialFolder(SpecialFolder folder, std::string path) { folders_[folder] = std::move(path); }
+    // "%NAME%" in ExpandEnvironmentStrings is replaced by the variable set here.
+    void SetEnvironment(std::string name, std::string value);
+    const std::vector<std::string>& opened() const { return opened_; }
+    const std::vector<std::string>& propertiesShown() const { return propertiesShown_; }
+    // Saved shortcuts as path and address.
+    const std::map<std::string, std::string>& shortcuts() const { return shortcuts_; }
+    int recentDocumentsCleared() const { return recentDocumentsCleared_; }
+    const std::optional<std::string>& clipboard() const { return clipboard_; }
+
+private:
+    std::map<SpecialFolder, std::string> folders_;
+    std::map<std::string, std::string> environment_;  // names upper-cased
+    std::vector<std::string> opened_;
+    std::vector<std::string> propertiesShown_;
+    std::map<std::string, std::string> shortcuts_;
+    int recentDocumentsCleared_ = 0;
+    std::optional<std::string> clipboard_;
+};
+
+// Answers come from queues a test fills; an empty queue answers No or Cancel.
+class MemoryPrompts final : public Prompts {
+public:
+    bool AskYesNo(std::string_view question) override;
+    void ShowMessage(std::string_view text, MessageIcon icon) override;
+    std::optional<std::string> ChooseFileToOpen(const FileChoice& choice) override;
+    std::optional<std::string> ChooseFileToSave(const FileChoice& choice) override;
+    std::optional<std::string> BrowseForFolder(std::string_view title) override;
+
+    void QueueAnswer(bool yes) { answers_.push_back(yes); }
+    void QueueFile(std::optional<std::string> path) { files_.push_back(std::move(path)); }
+    void QueueFolder(std::optional<std::string> path) { folders_.push_back(std::move(path)); }
+    const std::vector<std::string>& questions() const { return questions_; }
+    const std::vector<std::string>& messages() const { return messages_; }
+    // The icon of each message, in the order of messages().
+    const std::vector<MessageIcon>& messageIcons() const { return messageIcons_; }
+    // The title of each folder browser shown.
+    const std::vector<std::string>& folderTitles() const { return folderTitles_; }
+    const std::vector<FileChoice>& fileChoices() const { return fileChoices_; }
+
+private:
+    std::deque<bool> answers_;
+    std::deque<std::optional<std::string>> files_;
+    std::deque<std::optional<std::string>> folders_;
+    std::vector<std::string> questions_;
+    std::vector<std::string> messages_;
+    std::vector<MessageIcon> messageIcons_;
+    std::vector<std::string> folderTitles_;
+    std::vector<FileChoice> fileChoices_;
+};
+
+class MemoryBrowser final : public Browser {
+public:
+    void Navigate(std::string_view url) override { navigations_.emplace_back(url); }
+    void SetStatusText(std::string_view text) override { statusText_ = std::string(text); }
+
+    const std::vector<std::string>& navigations() const { return navigations_; }
+    const std::string& statusText() const { return statusText_; }
+
+private:
+    std::vector<std::string> navigations_;
+    std::string statusText_;
+};
+
+// A clock that stands still until a test moves it. Local time is UTC plus a
+// fixed offset in minutes.
+class MemoryClock final : public Clock {
+public:
+    FileTime NowUtc() override { return now_; }
+    SystemTime NowUtcSystemTime() override;
+    SystemTime LocalNow() override;
+    uint32_t TickMs() override { return tick_; }
+
+    void SetNow(FileTime now) { now_ = now; }
+    void SetLocalOffsetMinutes(int minutes) { localOffsetMinutes_ = minutes; }
+    void SetTick(uint32_t tick) { tick_ = tick; }
+    void Advance(uint32_t milliseconds);
+
+private:
+    FileTime now_{132'000'000'000'000'000ull};  // 2019-04-17 18:40 UTC, an ordinary day
+    int localOffsetMinutes_ = 0;
+    uint32_t tick_ = 0;
+};
+
+// Windows-1252, the code page of a Western European Windows: the bytes
+// 0x80 to 0x9F hold its own characters, unmapped ones convert to "?".
+class MemoryTextCodec final : public TextCodec {
+public:
+    std::string ToAnsi(std::u16string_view text) override;
+    std::u16string FromAnsi(std::string_view text) override;
+    std::string LowerAnsi(std::string_view text) override;
+};
+
+class MemoryOsVersion final : public OsVersion {
+public:
+    std::optional<uint32_t> MajorVersion() override { return major_; }
+    void SetMajorVersion(std::optional<uint32_t> major) { major_ = major; }
+
+private:
+    std::optional<uint32_t> major_ = 10;
+};
+
+// Owns one memory implementation of each port and lends them as a Platform.
+class MemoryPlatform {
+public:
+    MemoryPlatform();
+
+    Platform& platform() { return platform_; }
+    operator Platform&() { return platform_; }  // NOLINT: lets tests pass the owner
+
+    MemoryUrlCache urlCache;
+    MemoryUrlHistory urlHistory;
+    MemoryRegistry registry;
+    PosixFileSystem fileSystem;
+    MemoryFileSecurity fileSecurity;
+    MemoryShell shell;
+    MemoryPrompts prompts;
+    MemoryClock clock;
+    MemoryTextCodec textCodec;
+    MemoryOsVersion osVersion;
+
+private:
+    Platform platform_;
+};
+
+}  // namespace qm

@@ -1,0 +1,217 @@
+// The memory registry: one tree of keys per root. Names of keys and values
+// compare without case and keep the spelling they were created with. A key
+// handle shares ownership of its key, so deleting a key while a handle is
+// open leaves the handle pointing at a key marked deleted, on which every
+// operation fails, as the platform answers a handle to a deleted key.
+#include <algorithm>
+#include <cctype>
+#include <memory>
+#include <utility>
+
+#include "platform/memory/memory_platform.h"
+
+namespace qm {
+
+// The slot of one root. The keys themselves are shared with open handles.
+struct MemoryRegistry::Node {
+    struct Key {
+        std::string name;
+        bool deleted = false;
+        std::vector<std::pair<std::string, RegistryValue>> values;  // in the order of creation
+        std::vector<std::shared_ptr<Key>> subkeys;
+    };
+
+    std::shared_ptr<Key> key = std::make_shared<Key>();
+};
+
+namespace {
+
+using Key = MemoryRegistry::Node::Key;
+
+// The platform limits a key name to 255 characters.
+constexpr std::size_t kMaxKeyNameLength = 255;
+
+char FoldCase(char c) {
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
+                                              [](char x, char y) { return FoldCase(x) == FoldCase(y); });
+}
+
+bool NameLess(const std::string& a, const std::string& b) {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return static_cast<unsigned char>(FoldCase(x)) < static_cast<unsigned char>(FoldCase(y));
+    });
+}
+
+// Splits "A\B\C" into its parts. A single trailing "\" is allowed; an empty
+// part elsewhere ("\A", "A\\B") or an over-long name makes the path invalid.
+// The empty path names the root itself.
+std::optional<std::vector<std::string_view>> SplitPath(std::string_view path) {
+    std::vector<std::string_view> parts;
+    if (!path.empty() && path.back() == '\\') path.remove_suffix(1);
+    if (path.empty()) return parts;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t end = std::min(path.find('\\', start), path.size());
+        std::string_view part = path.substr(start, end - start);
+        if (part.empty() || part.size() > kMaxKeyNameLength) return std::nullopt;
+        parts.push_back(part);
+        if (end == path.size()) break;
+        start = end + 1;
+    }
+    return parts;
+}
+
+std::shared_ptr<Key> FindSubkey(const Key& parent, std::string_view name) {
+    for (const auto& subkey : parent.subkeys)
+        if (SameName(subkey->name, name)) return subkey;
+    return nullptr;
+}
+
+void MarkDeleted(Key& key) {
+    key.deleted = true;
+    for (auto& subkey : key.subkeys) MarkDeleted(*subkey);
+    key.subkeys.clear();
+    key.values.clear();
+}
+
+class MemoryRegistryKey final : public RegistryKey {
+public:
+    explicit MemoryRegistryKey(std::shared_ptr<Key> key) : key_(std::move(key)) {}
+
+    std::optional<RegistryValue> Read(std::string_view name, std::size_t bufferSize) override {
+        const auto* entry = FindValue(name);
+        if (!entry || entry->second.data.size() > bufferSize) return std::nullopt;
+        return entry->second;
+    }
+
+    bool Write(std::string_view name, const RegistryValue& value) override {
+        if (key_->deleted) return false;
+        if (auto* entry = FindValue(name)) {
+            entry->second = value;  // the name keeps its first spelling
+        } else {
+            key_->values.emplace_back(std::string(name), value);
+        }
+        return true;
+    }
+
+    bool DeleteValue(std::string_view name) override {
+        if (key_->deleted) return false;
+        auto& values = key_->values;
+        auto it = std::find_if(values.begin(), values.end(),
+                               [&](const auto& entry) { return SameName(entry.first, name); });
+        if (it == values.end()) return false;
+        values.erase(it);
+        return true;
+    }
+
+    std::vector<std::string> ValueNames() override {
+        std::vector<std::string> names;
+        if (key_->deleted) return names;
+        for (const auto& entry : key_->values) names.push_back(entry.first);
+        return names;
+    }
+
+    // Subkeys come back in the platform's order: sorted without case.
+    std::vector<std::string> SubkeyNames() override {
+        std::vector<std::string> names;
+        if (key_->deleted) return names;
+        for (const auto& subkey : key_->subkeys) names.push_back(subkey->name);
+        std::sort(names.begin(), names.end(), NameLess);
+        return names;
+    }
+
+private:
+    std::pair<std::string, RegistryValue>* FindValue(std::string_view name) {
+        if (key_->deleted) return nullptr;
+        for (auto& entry : key_->values)
+            if (SameName(entry.first, name)) return &entry;
+        return nullptr;
+    }
+
+    std::shared_ptr<Key> key_;
+};
+
+// The top key of a root; nothing for a value outside the enumeration.
+template <std::size_t N>
+std::shared_ptr<Key> RootKey(const std::unique_ptr<MemoryRegistry::Node> (&roots)[N], RegistryRoot root) {
+    const auto index = static_cast<std::size_t>(root);
+    return index < N ? roots[index]->key : nullptr;
+}
+
+std::shared_ptr<Key> Walk(const std::shared_ptr<Key>& root, const std::vector<std::string_view>& parts) {
+    std::shared_ptr<Key> key = root;
+    if (!key) return nullptr;
+    for (std::string_view part : parts) {
+        key = FindSubkey(*key, part);
+        if (!key) return nullptr;
+    }
+    return key;
+}
+
+// Removes the key at the end of the path from its parent; with keepIfParent
+// a key that still has subkeys is left alone. The roots cannot be deleted.
+bool Remove(const std::shared_ptr<Key>& root, std::string_view path, bool keepIfParent) {
+    auto parts = SplitPath(path);
+    if (!parts || parts->empty()) return false;
+    const std::string_view last = parts->back();
+    parts->pop_back();
+    auto parent = Walk(root, *parts);
+    if (!parent) return false;
+    auto& siblings = parent->subkeys;
+    auto it = std::find_if(siblings.begin(), siblings.end(),
+                           [&](const auto& subkey) { return SameName(subkey->name, last); });
+    if (it == siblings.end()) return false;
+    if (keepIfParent && !(*it)->subkeys.empty()) return false;
+    std::shared_ptr<Key> removed = *it;
+    siblings.erase(it);
+    MarkDeleted(*removed);
+    return true;
+}
+
+}  // namespace
+
+MemoryRegistry::MemoryRegistry() {
+    for (auto& root : roots_) root = std::make_unique<Node>();
+}
+
+MemoryRegistry::~MemoryRegistry() = default;
+
+std::unique_ptr<RegistryKey> MemoryRegistry::Open(RegistryRoot root, std::string_view path) {
+    auto parts = SplitPath(path);
+    if (!parts) return nullptr;
+    auto key = Walk(RootKey(roots_, root), *parts);
+    if (!key) return nullptr;
+    return std::make_unique<MemoryRegistryKey>(std::move(key));
+}
+
+std::unique_ptr<RegistryKey> MemoryRegistry::Create(RegistryRoot root, std::string_view path) {
+    if (createFails_) return nullptr;
+    auto parts = SplitPath(path);
+    if (!parts) return nullptr;
+    std::shared_ptr<Key> key = RootKey(roots_, root);
+    if (!key) return nullptr;
+    for (std::string_view part : *parts) {
+        auto subkey = FindSubkey(*key, part);
+        if (!subkey) {
+            subkey = std::make_shared<Key>();
+            subkey->name = std::string(part);
+            key->subkeys.push_back(subkey);
+        }
+        key = std::move(subkey);
+    }
+    return std::make_unique<MemoryRegistryKey>(std::move(key));
+}
+
+bool MemoryRegistry::DeleteKey(RegistryRoot root, std::string_view path) {
+    return Remove(RootKey(roots_, root), path, true);
+}
+
+bool MemoryRegistry::DeleteTree(RegistryRoot root, std::string_view path) {
+    return Remove(RootKey(roots_, root), path, false);
+}
+
+}  // namespace qm

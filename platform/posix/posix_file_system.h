@@ -1,0 +1,40 @@
+// The real file system on Linux, spoken to in the platform's terms: "\" in
+// a path is taken as "/", listings come back as NTFS gives them ("." and
+// ".." first, then the names in case-insensitive order), and a delete at
+// restart is recorded in the registry value where Windows keeps such
+// requests, when a registry is given.
+#pragma once
+
+#include "platform/file_system.h"
+
+namespace qm {
+
+class Registry;
+
+class PosixFileSystem final : public FileSystem {
+public:
+    explicit PosixFileSystem(Registry* pendingOperations = nullptr) : pendingOperations_(pendingOperations) {}
+
+    std::optional<std::vector<FoundFile>> Find(std::string_view pattern) override;
+    std::optional<uint32_t> GetAttributes(std::string_view path) override;
+    bool SetAttributes(std::string_view path, uint32_t attributes) override;
+    bool CanOpenForRead(std::string_view path) override;
+    std::optional<std::string> ReadFile(std::string_view path, uint64_t maxBytes) override;
+    bool WriteTextFile(std::string_view path, std::string_view text) override;
+    bool DeleteFile(std::string_view path) override;
+    bool RemoveDirectory(std::string_view path) override;
+    bool DeleteAtRestart(std::string_view path) override;
+    std::optional<std::string> ShortPathName(std::string_view path) override;
+
+    // The platform path in local form ("\" becomes "/").
+    static std::string LocalPath(std::string_view path);
+
+private:
+    Registry* pendingOperations_;
+};
+
+// Wildcard match of a name against a pattern part ("*", "?"), letters
+// compared without case; "*.*" matches every name, with or without a dot.
+bool MatchesWildcard(std::string_view pattern, std::string_view name);
+
+}  // namespace qm

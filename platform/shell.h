@@ -1,0 +1,40 @@
+// Port: the desktop shell: special folders, opening things, the Recent
+// Documents list, property sheets, Internet Shortcuts, environment strings
+// and the clipboard.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace qm {
+
+// Special folders, with the platform's CSIDL numbers.
+enum class SpecialFolder : int {
+    Favorites = 0x06,
+    Recent = 0x08,
+    InternetCache = 0x20,
+    Cookies = 0x21,
+    History = 0x22,
+    LocalAppData = 0x1C,
+    AppData = 0x1A,
+    Personal = 0x05,
+};
+
+class Shell {
+public:
+    virtual ~Shell() = default;
+
+    virtual std::optional<std::string> SpecialFolderPath(SpecialFolder folder) = 0;
+    // Opens a document, folder or address with its default handler.
+    virtual bool Open(std::string_view target) = 0;
+    virtual void ClearRecentDocuments() = 0;
+    virtual bool ShowProperties(std::string_view path) = 0;
+    // Saves an Internet Shortcut file for the address.
+    virtual bool SaveInternetShortcut(std::string_view path, std::string_view url) = 0;
+    virtual std::string ExpandEnvironmentStrings(std::string_view text) = 0;
+    // Puts ANSI text on the clipboard; true on success.
+    virtual bool SetClipboardText(std::string_view text) = 0;
+};
+
+}  // namespace qm

@@ -60,7 +60,8 @@ public:
         // Cut at an embedded NUL as the platform would, then at the buffer.
         text = text.substr(0, std::min(text.find('\0'), text.size()));
         const std::size_t length = std::min(text.size(), N - 1);
-        std::memcpy(bytes_, text.data(), length);
+        // An empty view may carry a null pointer, which memcpy must not see.
+        if (length > 0) std::memcpy(bytes_, text.data(), length);
         std::memset(bytes_ + length, 0, N - length);
     }
 

@@ -19,6 +19,7 @@ enum class SpecialFolder : int {
     LocalAppData = 0x1C,
     AppData = 0x1A,
     Personal = 0x05,
+    Profile = 0x28,
 };
 
 class Shell {

@@ -1,0 +1,198 @@
+#include <gtest/gtest.h>
+
+#include "tests/band/win32/band_dll.h"
+#include "tools/win32/qm-host/band_site.h"
+
+using Microsoft::WRL::ComPtr;
+
+namespace qm::test {
+namespace {
+
+TEST(BandObjectTest, AnswersOnlyItsInterfaces) {
+    const ComPtr<IDeskBand> band = NewBand();
+    ASSERT_TRUE(band);
+    const IID answered[] = {IID_IUnknown,  kExplorerBarIid,        IID_IDispatch, IID_IObjectWithSite,
+                            IID_IDeskBand, IID_IPersistStreamInit, IID_IPersist};
+    for (const IID& iid : answered) {
+        ComPtr<IUnknown> object;
+        EXPECT_EQ(band->QueryInterface(iid, reinterpret_cast<void**>(object.GetAddressOf())), S_OK);
+    }
+    const IID refused[] = {IID_IInputObject,   IID_IPersistStream,    IID_IOleWindow,
+                           IID_IDockingWindow, IID_IOleCommandTarget, IID_IServiceProvider};
+    for (const IID& iid : refused) {
+        void* object = reinterpret_cast<void*>(1);
+        EXPECT_EQ(band->QueryInterface(iid, &object), E_NOINTERFACE);
+        EXPECT_EQ(object, nullptr);
+    }
+}
+
+TEST(BandObjectTest, IUnknownIsTheFirstInterface) {
+    const ComPtr<IDeskBand> band = NewBand();
+    ASSERT_TRUE(band);
+    ComPtr<IUnknown> identity;
+    ComPtr<IDispatch> first;
+    ASSERT_EQ(band.As(&identity), S_OK);
+    ASSERT_EQ(band->QueryInterface(kExplorerBarIid, reinterpret_cast<void**>(first.GetAddressOf())), S_OK);
+    EXPECT_EQ(identity.Get(), static_cast<IUnknown*>(first.Get()));
+}
+
+TEST(BandObjectTest, GetBandInfoFillsTheRequestedGroupsAndClearsBackground) {
+    const ComPtr<IDeskBand> band = NewBand();
+    ASSERT_TRUE(band);
+    DESKBANDINFO info = {};
+    info.dwMask = 127;
+    info.crBkgnd = RGB(1, 2, 3);
+    ASSERT_EQ(band->GetBandInfo(7, DBIF_VIEWMODE_NORMAL, &info), S_OK);
+    EXPECT_EQ(info.dwMask, 63u);
+    EXPECT_EQ(info.ptMinSize.x, 100);
+    EXPECT_EQ(info.ptMinSize.y, 200);
+    EXPECT_EQ(info.ptMaxSize.x, -1);
+    EXPECT_EQ(info.ptMaxSize.y, -1);
+    EXPECT_EQ(info.ptIntegral.x, 1);
+    EXPECT_EQ(info.ptIntegral.y, 1);
+    EXPECT_EQ(info.ptActual.x, 0);
+    EXPECT_EQ(info.ptActual.y, 0);
+    EXPECT_STREQ(info.wszTitle, L"Quillmere");
+    EXPECT_EQ(info.dwModeFlags, static_cast<DWORD>(DBIMF_VARIABLEHEIGHT));
+    EXPECT_EQ(info.crBkgnd, RGB(1, 2, 3)) << "the background is left to the browser";
+
+    DESKBANDINFO some = {};
+    some.dwMask = DBIM_TITLE;
+    some.ptMinSize = {5, 6};
+    ASSERT_EQ(band->GetBandInfo(7, DBIF_VIEWMODE_NORMAL, &some), S_OK);
+    EXPECT_EQ(some.dwMask, static_cast<DWORD>(DBIM_TITLE));
+    EXPECT_EQ(some.ptMinSize.x, 5) << "fields outside the mask are not touched";
+
+    EXPECT_EQ(band->GetBandInfo(7, DBIF_VIEWMODE_NORMAL, nullptr), E_INVALIDARG);
+}
+
+TEST(BandObjectTest, SavedStateLoadsAndNewerStateIsRefused) {
+    const ComPtr<IDeskBand> band = NewBand();
+    ASSERT_TRUE(band);
+    ComPtr<IPersistStreamInit> persist;
+    ASSERT_EQ(band.As(&persist), S_OK);
+
+    ComPtr<IStream> stream;
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &stream), S_OK);
+    ASSERT_EQ(persist->Save(stream.Get(), TRUE), S_OK);
+    STATSTG stat = {};
+    ASSERT_EQ(stream->Stat(&stat, STATFLAG_NONAME), S_OK);
+    EXPECT_EQ(stat.cbSize.QuadPart, 4u);
+    LARGE_INTEGER start = {};
+    ASSERT_EQ(stream->Seek(start, STREAM_SEEK_SET, nullptr), S_OK);
+    unsigned char bytes[4] = {};
+    ASSERT_EQ(stream->Read(bytes, 4, nullptr), S_OK);
+    EXPECT_EQ(bytes[0], 0x00);
+    EXPECT_EQ(bytes[1], 0x03);
+    EXPECT_EQ(bytes[2], 0x00);
+    EXPECT_EQ(bytes[3], 0x00);
+    ASSERT_EQ(stream->Seek(start, STREAM_SEEK_SET, nullptr), S_OK);
+    EXPECT_EQ(persist->Load(stream.Get()), S_OK);
+
+    ComPtr<IStream> newer;
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &newer), S_OK);
+    const unsigned char version301[4] = {0x01, 0x03, 0x00, 0x00};
+    ASSERT_EQ(newer->Write(version301, 4, nullptr), S_OK);
+    ASSERT_EQ(newer->Seek(start, STREAM_SEEK_SET, nullptr), S_OK);
+    EXPECT_EQ(persist->Load(newer.Get()), E_FAIL);
+
+    ComPtr<IStream> shortStream;
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &shortStream), S_OK);
+    ASSERT_EQ(shortStream->Write(version301, 2, nullptr), S_OK);
+    ASSERT_EQ(shortStream->Seek(start, STREAM_SEEK_SET, nullptr), S_OK);
+    EXPECT_EQ(persist->Load(shortStream.Get()), E_FAIL) << "a truncated state holds no version";
+
+    EXPECT_EQ(persist->IsDirty(), S_FALSE);
+    EXPECT_EQ(persist->InitNew(), S_OK);
+    ULARGE_INTEGER size = {};
+    EXPECT_EQ(persist->GetSizeMax(&size), E_NOTIMPL);
+    CLSID classId = {};
+    EXPECT_EQ(persist->GetClassID(&classId), S_OK);
+    EXPECT_EQ(classId, kBandClass);
+}
+
+TEST(BandObjectTest, SiteWithoutWindowIsRefusedAndMakesNoWindow) {
+    const ComPtr<IDeskBand> band = NewBand();
+    ASSERT_TRUE(band);
+    ComPtr<IObjectWithSite> withSite;
+    ASSERT_EQ(band.As(&withSite), S_OK);
+    BandSite site(nullptr, nullptr);
+    EXPECT_EQ(withSite->SetSite(static_cast<IOleWindow*>(&site)), E_FAIL);
+    HWND window = reinterpret_cast<HWND>(1);
+    EXPECT_EQ(band->GetWindow(&window), S_OK);
+    EXPECT_EQ(window, nullptr);
+    void* object = reinterpret_cast<void*>(1);
+    EXPECT_EQ(withSite->GetSite(IID_IUnknown, &object), E_FAIL);
+    EXPECT_EQ(object, nullptr);
+    EXPECT_EQ(site.references(), 0) << "the band kept nothing of a refused site";
+}
+
+TEST(BandObjectTest, NullSiteOnASitedBandChangesNothing) {
+    const HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr,
+                                        nullptr, nullptr, nullptr);
+    ASSERT_NE(parent, nullptr);
+    {
+        const ComPtr<IDeskBand> band = NewBand();
+        ASSERT_TRUE(band);
+        ComPtr<IObjectWithSite> withSite;
+        ASSERT_EQ(band.As(&withSite), S_OK);
+        BandSite site(parent, nullptr);
+        ASSERT_EQ(withSite->SetSite(static_cast<IOleWindow*>(&site)), S_OK);
+        HWND view = nullptr;
+        ASSERT_EQ(band->GetWindow(&view), S_OK);
+        ASSERT_NE(view, nullptr);
+
+        ComPtr<IOleWindow> fromSite;
+        ASSERT_EQ(withSite->GetSite(IID_PPV_ARGS(&fromSite)), S_OK);
+        fromSite.Reset();
+
+        EXPECT_EQ(withSite->SetSite(nullptr), S_OK);
+        HWND after = nullptr;
+        EXPECT_EQ(band->GetWindow(&after), S_OK);
+        EXPECT_EQ(after, view);
+        EXPECT_TRUE(IsWindow(view));
+        ASSERT_EQ(withSite->GetSite(IID_PPV_ARGS(&fromSite)), S_OK) << "the input object site stays";
+        fromSite.Reset();
+
+        EXPECT_EQ(band->CloseDW(0), S_OK);
+        EXPECT_FALSE(IsWindow(view));
+        EXPECT_EQ(band->GetWindow(&after), S_OK);
+        EXPECT_EQ(after, nullptr);
+        withSite.Reset();
+    }
+    DestroyWindow(parent);
+}
+
+TEST(BandObjectTest, DispatchIsServedFromTheRegisteredTypeLibrary) {
+    ASSERT_EQ(Dll().registerServer(), S_OK);
+    {
+        const ComPtr<IDeskBand> band = NewBand();
+        ASSERT_TRUE(band);
+        ComPtr<IDispatch> dispatch;
+        ASSERT_EQ(band.As(&dispatch), S_OK);
+        UINT count = 0;
+        EXPECT_EQ(dispatch->GetTypeInfoCount(&count), S_OK);
+        EXPECT_EQ(count, 1u);
+        ComPtr<ITypeInfo> typeInfo;
+        ASSERT_EQ(dispatch->GetTypeInfo(0, 1033, &typeInfo), S_OK);
+        TYPEATTR* attributes = nullptr;
+        ASSERT_EQ(typeInfo->GetTypeAttr(&attributes), S_OK);
+        EXPECT_EQ(attributes->guid, kExplorerBarIid);
+        typeInfo->ReleaseTypeAttr(attributes);
+        ComPtr<ITypeInfo> none;
+        EXPECT_EQ(dispatch->GetTypeInfo(1, 1033, &none), DISP_E_BADINDEX);
+
+        OLECHAR name[] = L"NoSuchMember";
+        LPOLESTR names[] = {name};
+        DISPID id = 0;
+        EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, names, 1, 1033, &id), DISP_E_UNKNOWNNAME);
+        DISPPARAMS none_params = {};
+        EXPECT_EQ(
+            dispatch->Invoke(1, IID_NULL, 1033, DISPATCH_METHOD, &none_params, nullptr, nullptr, nullptr),
+            S_OK);
+    }
+    EXPECT_EQ(Dll().unregisterServer(), S_OK);
+}
+
+}  // namespace
+}  // namespace qm::test

@@ -1,0 +1,139 @@
+// qm-host: opens Quillmere's band in a small window laid out as a browser,
+// without a browser. It is the demo and the harness of the end-to-end
+// tests.
+//
+//   qm-host [--dll PATH] [--sample-history] [--screenshot FILE.bmp [--delay MS]]
+//
+// --dll             the band's DLL (default: Quillmere.dll beside qm-host.exe)
+// --sample-history  serve a URL history service with a few dozen sample
+//                   visits in this process, for the band to read
+// --screenshot      save the host window as a BMP file after the delay
+//                   (default 3000 ms), then close and exit
+//
+// Exit codes: 0 done, 1 bad command line, 2 the band could not be loaded
+// or started, 3 the screenshot could not be saved.
+#include <ole2.h>
+#include <shellapi.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "tests/support/win32/test_history_service.h"
+#include "tools/win32/qm-host/host.h"
+#include "tools/win32/qm-host/sample_history.h"
+
+namespace {
+
+struct Options {
+    std::wstring dllPath;
+    bool sampleHistory = false;
+    std::optional<std::wstring> screenshot;
+    UINT delayMs = 3000;
+};
+
+std::wstring DefaultDllPath() {
+    wchar_t path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring result(path, length < MAX_PATH ? length : 0);
+    const std::size_t separator = result.find_last_of(L"\\/");
+    result = separator == std::wstring::npos ? std::wstring() : result.substr(0, separator + 1);
+    return result + L"Quillmere.dll";
+}
+
+void Report(const std::wstring& text) {
+    const int size = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string narrow(size > 0 ? static_cast<std::size_t>(size) : 1u, '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, narrow.data(), size, nullptr, nullptr);
+    std::fprintf(stderr, "qm-host: %s\n", narrow.c_str());
+}
+
+std::optional<Options> ParseOptions(int count, wchar_t** arguments) {
+    Options options;
+    options.dllPath = DefaultDllPath();
+    for (int index = 1; index < count; ++index) {
+        const std::wstring argument = arguments[index];
+        const bool hasValue = index + 1 < count;
+        if (argument == L"--dll" && hasValue) {
+            options.dllPath = arguments[++index];
+        } else if (argument == L"--sample-history") {
+            options.sampleHistory = true;
+        } else if (argument == L"--screenshot" && hasValue) {
+            options.screenshot = arguments[++index];
+        } else if (argument == L"--delay" && hasValue) {
+            wchar_t* end = nullptr;
+            const unsigned long delay = std::wcstoul(arguments[++index], &end, 10);
+            if (!end || *end != L'\0' || delay > 600000) return std::nullopt;
+            options.delayMs = static_cast<UINT>(delay);
+        } else {
+            return std::nullopt;
+        }
+    }
+    return options;
+}
+
+int Run(const Options& options) {
+    std::unique_ptr<qm::TestHistoryService> history;
+    if (options.sampleHistory) {
+        history = std::make_unique<qm::TestHistoryService>();
+        if (FAILED(history->registration())) {
+            Report(L"cannot serve the sample history service");
+            return 2;
+        }
+        FILETIME now = {};
+        GetSystemTimeAsFileTime(&now);
+        const qm::FileTime ticks{static_cast<uint64_t>(now.dwHighDateTime) << 32 | now.dwLowDateTime};
+        for (auto& entry : qm::SampleHistory(ticks)) history->Add(std::move(entry));
+    }
+
+    qm::Host host;
+    std::wstring message;
+    if (!host.Start(options.dllPath, message)) {
+        Report(message);
+        return 2;
+    }
+    host.QuitWhenClosed();
+
+    const UINT_PTR screenshotTimer = options.screenshot ? SetTimer(nullptr, 0, options.delayMs, nullptr) : 0;
+    int result = 0;
+    MSG msg;
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        if (screenshotTimer && msg.hwnd == nullptr && msg.message == WM_TIMER &&
+            msg.wParam == screenshotTimer) {
+            KillTimer(nullptr, screenshotTimer);
+            if (!host.SaveScreenshot(*options.screenshot)) {
+                Report(L"cannot save the screenshot to " + *options.screenshot);
+                result = 3;
+            }
+            PostMessageW(host.frameWindow(), WM_CLOSE, 0, 0);
+            continue;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    host.Stop();
+    return result;
+}
+
+}  // namespace
+
+int main() {
+    int count = 0;
+    wchar_t** arguments = CommandLineToArgvW(GetCommandLineW(), &count);
+    const std::optional<Options> options = arguments ? ParseOptions(count, arguments) : std::nullopt;
+    if (arguments) LocalFree(arguments);
+    if (!options) {
+        std::fprintf(stderr,
+                     "usage: qm-host [--dll PATH] [--sample-history] [--screenshot FILE.bmp [--delay MS]]\n");
+        return 1;
+    }
+    if (FAILED(OleInitialize(nullptr))) {
+        Report(L"cannot initialise OLE");
+        return 2;
+    }
+    const int result = Run(*options);
+    OleUninitialize();
+    return result;
+}

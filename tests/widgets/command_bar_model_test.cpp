@@ -1,0 +1,184 @@
+#include "widgets/command_bar_model.h"
+
+#include <gtest/gtest.h>
+
+namespace qm {
+namespace {
+
+constexpr BarAction Open(int button) {
+    return {BarAction::OpenPopup, button};
+}
+constexpr BarAction Redraw(int button) {
+    return {BarAction::Redraw, button};
+}
+constexpr BarAction kNothing{};
+constexpr BarAction kClose{BarAction::ClosePopup, -1};
+constexpr BarAction kPass{BarAction::PassToSystem, -1};
+
+class CommandBarTest : public ::testing::Test {
+protected:
+    CommandBarTest() { bar.SetButtonCount(5); }  // File, Clean, Edit, Settings, Help
+    CommandBarModel bar;
+};
+
+TEST(CommandBar, ImagesBelongToTheirCommands) {
+    EXPECT_EQ(CommandImageIndex(32768), 0);   // Refresh
+    EXPECT_EQ(CommandImageIndex(32805), 16);  // Select All Items
+    EXPECT_EQ(CommandImageIndex(32789), 19);  // loaded, on no menu item
+    EXPECT_EQ(CommandImageIndex(32787), 20);
+    EXPECT_EQ(CommandImageIndex(32769), 22);  // About
+    EXPECT_EQ(CommandImageIndex(32791), -1);  // Delete Selected Items has no image
+    EXPECT_EQ(CommandImageIndex(0), -1);
+}
+
+TEST_F(CommandBarTest, ClickOpensAPopupAndASecondClickClosesIt) {
+    EXPECT_EQ(bar.ButtonPressed(1), Open(1));
+    EXPECT_EQ(bar.openPopup(), 1);
+    EXPECT_EQ(bar.ButtonPressed(1), (BarAction{BarAction::ClosePopup, 1}));
+    EXPECT_EQ(bar.openPopup(), -1);
+    EXPECT_EQ(bar.ButtonPressed(7), kNothing);
+}
+
+TEST_F(CommandBarTest, PointerMovesBetweenPopupsWhileOneIsOpen) {
+    EXPECT_EQ(bar.MouseOver(2), Redraw(2));
+    EXPECT_EQ(bar.MouseOver(2), kNothing);
+    bar.ButtonPressed(2);
+    EXPECT_EQ(bar.MouseOver(3), Open(3));
+    EXPECT_EQ(bar.PopupClosed(PopupEnd::Switching), kNothing);
+    EXPECT_EQ(bar.openPopup(), 3);
+    EXPECT_EQ(bar.MouseOver(-1), kNothing);  // off the bar: the popup stays
+    EXPECT_EQ(bar.openPopup(), 3);
+}
+
+TEST_F(CommandBarTest, LeftAndRightInAPopupWrapAroundTheBar) {
+    bar.ButtonPressed(4);
+    EXPECT_EQ(bar.KeyInPopup(kBarKeyRight), Open(0));
+    EXPECT_EQ(bar.KeyInPopup(kBarKeyLeft), Open(4));
+    EXPECT_EQ(bar.KeyInPopup(kBarKeyLeft), Open(3));
+    EXPECT_EQ(bar.KeyInPopup(kBarKeyDown), kPass);  // the menu moves its own items
+
+    CommandBarModel single;
+    single.SetButtonCount(1);
+    single.ButtonPressed(0);
+    EXPECT_EQ(single.KeyInPopup(kBarKeyRight), kNothing);
+}
+
+TEST_F(CommandBarTest, AltOrF10EntersMenuModeAndArrowsMoveTheHotButton) {
+    EXPECT_EQ(bar.MenuKey(), Redraw(0));
+    EXPECT_TRUE(bar.menuMode());
+    EXPECT_TRUE(bar.accessKeysShown());
+    EXPECT_EQ(bar.KeyInMenuMode(kBarKeyLeft), Redraw(4));  // wraps
+    EXPECT_EQ(bar.KeyInMenuMode(kBarKeyRight), Redraw(0));
+    EXPECT_EQ(bar.KeyInMenuMode(kBarKeyRight), Redraw(1));
+    EXPECT_EQ(bar.KeyInMenuMode('q'), kNothing);  // swallowed
+    EXPECT_EQ(bar.KeyInMenuMode(kBarKeySpace), kPass);
+    EXPECT_EQ(bar.KeyInMenuMode(kBarKeyDown), Open(1));
+}
+
+TEST_F(CommandBarTest, EscapeOrASecondAltLeavesMenuMode) {
+    bar.MenuKey();
+    EXPECT_EQ(bar.KeyInMenuMode(kBarKeyEscape), Redraw(-1));
+    EXPECT_FALSE(bar.menuMode());
+    EXPECT_EQ(bar.hotButton(), -1);
+    bar.MenuKey();
+    EXPECT_EQ(bar.MenuKey(), Redraw(-1));
+    EXPECT_FALSE(bar.menuMode());
+    EXPECT_EQ(bar.KeyInMenuMode(kBarKeyLeft), kPass);  // not in menu mode any more
+}
+
+TEST_F(CommandBarTest, EscapeInAPopupReturnsToMenuModeOnItsButton) {
+    bar.MenuKey();
+    bar.KeyInMenuMode(kBarKeyRight);
+    bar.KeyInMenuMode(kBarKeyRight);
+    bar.KeyInMenuMode(kBarKeyReturn);
+    EXPECT_EQ(bar.PopupClosed(PopupEnd::Escape), Redraw(2));
+    EXPECT_TRUE(bar.menuMode());
+    EXPECT_EQ(bar.openPopup(), -1);
+    // A click on a popup from the mouse, ended with Esc, also lands in menu mode.
+    CommandBarModel mouse;
+    mouse.SetButtonCount(5);
+    mouse.ButtonPressed(3);
+    mouse.PopupClosed(PopupEnd::Escape);
+    EXPECT_TRUE(mouse.menuMode());
+    EXPECT_EQ(mouse.hotButton(), 3);
+}
+
+TEST_F(CommandBarTest, ChoosingACommandOrDeactivatingEndsEverything) {
+    bar.MenuKey();
+    bar.KeyInMenuMode(kBarKeyDown);
+    EXPECT_EQ(bar.PopupClosed(PopupEnd::CommandChosen), Redraw(-1));
+    EXPECT_FALSE(bar.menuMode());
+    EXPECT_EQ(bar.hotButton(), -1);
+
+    bar.MenuKey();
+    EXPECT_EQ(bar.ParentDeactivated(), Redraw(-1));
+    EXPECT_FALSE(bar.menuMode());
+    bar.ButtonPressed(1);
+    EXPECT_EQ(bar.ParentDeactivated(), kClose);
+    EXPECT_EQ(bar.ParentDeactivated(), kNothing);
+}
+
+TEST(CommandBar, EmptyBarHasNoMenuMode) {
+    CommandBarModel bar;
+    EXPECT_EQ(bar.MenuKey(), kNothing);
+    EXPECT_FALSE(bar.menuMode());
+    EXPECT_EQ(bar.Neighbour(0, 1), -1);
+    bar.SetButtonCount(3);
+    bar.ButtonPressed(2);
+    bar.SetButtonCount(2);  // a smaller menu attached
+    EXPECT_EQ(bar.openPopup(), -1);
+    EXPECT_EQ(bar.hotButton(), -1);
+}
+
+TEST(CommandBar, ButtonTextColourByState) {
+    const ColorRef highlightText = Rgb(255, 255, 255);
+    EXPECT_EQ(CommandBarButtonTextColor(true, true, highlightText), highlightText);
+    EXPECT_EQ(CommandBarButtonTextColor(true, false, highlightText), Rgb(0, 0, 0));
+    EXPECT_EQ(CommandBarButtonTextColor(false, false, highlightText), Rgb(18, 0, 0));
+}
+
+TEST(CommandBar, LookIsBuiltFromTheSystemColours) {
+    const CommandBarColors colors = CommandBarColorsFor(Rgb(192, 192, 192), Rgb(49, 106, 197));
+    EXPECT_EQ(colors.hotFill, Rgb(239, 239, 239));
+    EXPECT_EQ(colors.itemBackground, colors.hotFill);
+    EXPECT_EQ(colors.barTop, Rgb(211, 211, 211));
+    EXPECT_EQ(colors.barBottom, Rgb(172, 172, 172));
+    EXPECT_EQ(colors.separator, Rgb(157, 157, 157));  // 192 * 82 / 100
+    EXPECT_EQ(colors.checkedSelected, Rgb(169, 185, 208));
+    EXPECT_EQ(colors.checkFrame, Rgb(49, 106, 197));
+}
+
+TEST(CommandBar, MenuItemsAreMeasuredSoTextAndAcceleratorNeverMeet) {
+    MenuItemMetrics metrics;
+    metrics.imageWidth = 16;
+    metrics.fontHeight = 13;
+    metrics.buttonHeight = 22;
+    metrics.menuBarHeight = 19;
+    metrics.checkMarkWidth = 13;
+    EXPECT_EQ(MeasureMenuItem(metrics, true, 500), (MenuItemSize{0, 9}));
+    const MenuItemSize item = MeasureMenuItem(metrics, false, 100);
+    EXPECT_EQ(item.height, 22);
+    metrics.fontHeight = 20;
+    EXPECT_EQ(MeasureMenuItem(metrics, false, 100).height, 28);
+
+    // Drawn, the item is what was reported plus the system's check-mark
+    // width less one. Its text before the tab starts at the image width
+    // plus 14 and the accelerator ends 12 from the right: whatever the text
+    // width, at least the gap less its fixed parts stays between them.
+    const int drawnWidth = item.width + metrics.checkMarkWidth - 1;
+    const MenuItemLayout layout = LayoutMenuItem(PixelRect{0, 0, drawnWidth, 22}, 16);
+    EXPECT_GE(layout.acceleratorRight - layout.textLeft - 100, 8);
+    EXPECT_EQ(layout.imageColumn, (PixelRect{0, 0, 22, 22}));
+    EXPECT_EQ(layout.separatorLeft, 24);
+    EXPECT_EQ(layout.separatorRight, drawnWidth - 2);
+    EXPECT_EQ(layout.separatorY, 11);
+}
+
+TEST(CommandBar, MenuTextSplitsAtItsTab) {
+    EXPECT_EQ(SplitMenuText("Select All Items\tCtrl+A"),
+              (std::pair<std::string_view, std::string_view>{"Select All Items", "Ctrl+A"}));
+    EXPECT_EQ(SplitMenuText("Options..."), (std::pair<std::string_view, std::string_view>{"Options...", ""}));
+}
+
+}  // namespace
+}  // namespace qm

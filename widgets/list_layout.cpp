@@ -1,0 +1,199 @@
+#include "widgets/list_layout.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+
+namespace qm {
+namespace {
+
+int ClampToInt(long long value) {
+    return static_cast<int>(std::clamp<long long>(value, INT_MIN, INT_MAX));
+}
+
+int ViewHeight(const ListMetrics& metrics, const ListViewport& view) {
+    return std::max(view.height - RowsTop(metrics), 0);
+}
+
+}  // namespace
+
+// ---- colours ----
+
+ColorRef CellBackground(const ListCell& cell, const ListSystemColors& system) {
+    return cell.background == kDefaultColor ? system.window : cell.background;
+}
+
+bool CellHasMark(const ListCell& cell, const ListSystemColors& system) {
+    return cell.background != kDefaultColor && cell.background != system.window;
+}
+
+ColorRef CellTextColor(const ListCell& cell, const ListSystemColors& system, bool selected,
+                       bool styledSelection, bool hotLink) {
+    if (hotLink) return kListHotLinkText;
+    if (selected && !styledSelection) return system.highlightText;
+    return cell.textColor == kDefaultColor ? system.windowText : cell.textColor;
+}
+
+int CheckGlyph(const ListCell& cell) {
+    const int state = CheckState(cell.text);
+    if (cell.format == kListCellCheckBox) return state > 0 ? kListGlyphChecked : kListGlyphUnchecked;
+    if (cell.format == kListCellThreeState) {
+        return state > 0   ? kListGlyphThirdPositive
+               : state < 0 ? kListGlyphThirdNegative
+                           : kListGlyphUnchecked;
+    }
+    return -1;
+}
+
+// ---- rows ----
+
+int RowsTop(const ListMetrics& metrics) {
+    return metrics.headerShown ? std::max(metrics.headerHeight, 0) : 0;
+}
+
+int RowAtY(const ListMetrics& metrics, const ListViewport& view, int y, int rowCount) {
+    if (metrics.rowHeight <= 0 || y < RowsTop(metrics)) return -1;
+    const long long contentY = static_cast<long long>(y) - RowsTop(metrics) + view.scrollY;
+    if (contentY < 0) return -1;
+    const long long row = contentY / metrics.rowHeight;
+    return row < rowCount ? static_cast<int>(row) : -1;
+}
+
+PixelRect RowRect(const ListMetrics& metrics, const ListViewport& view, int row, int contentWidth) {
+    const long long top = RowsTop(metrics) + static_cast<long long>(row) * metrics.rowHeight - view.scrollY;
+    return PixelRect{-view.scrollX, ClampToInt(top), contentWidth - view.scrollX,
+                     ClampToInt(top + metrics.rowHeight)};
+}
+
+RowSpan RowsToPaint(const ListMetrics& metrics, const ListViewport& view, int rowCount, int top, int bottom) {
+    top = std::max(top, RowsTop(metrics));
+    if (metrics.rowHeight <= 0 || rowCount <= 0 || bottom <= top) return RowSpan{};
+    const long long contentTop = static_cast<long long>(top) - RowsTop(metrics) + view.scrollY;
+    const long long contentBottom = static_cast<long long>(bottom) - RowsTop(metrics) + view.scrollY;
+    const long long first = std::max(contentTop, 0LL) / metrics.rowHeight;
+    const long long end = std::min<long long>(
+        (std::max(contentBottom, 0LL) + metrics.rowHeight - 1) / metrics.rowHeight, rowCount);
+    if (first >= end) return RowSpan{};
+    return RowSpan{static_cast<int>(first), static_cast<int>(end)};
+}
+
+int WholeVisibleRows(const ListMetrics& metrics, const ListViewport& view) {
+    if (metrics.rowHeight <= 0) return 0;
+    return ViewHeight(metrics, view) / metrics.rowHeight;
+}
+
+int MaxScrollY(const ListMetrics& metrics, const ListViewport& view, int rowCount) {
+    if (metrics.rowHeight <= 0 || rowCount <= 0) return 0;
+    const long long total = static_cast<long long>(rowCount) * metrics.rowHeight;
+    return ClampToInt(std::max(total - ViewHeight(metrics, view), 0LL));
+}
+
+int ScrollYToShowRow(const ListMetrics& metrics, const ListViewport& view, int rowCount, int row) {
+    const int limit = MaxScrollY(metrics, view, rowCount);
+    const int current = std::clamp(view.scrollY, 0, limit);
+    if (row < 0 || row >= rowCount || metrics.rowHeight <= 0) return current;
+    const long long rowTop = static_cast<long long>(row) * metrics.rowHeight;
+    const long long rowBottom = rowTop + metrics.rowHeight;
+    long long wanted = current;
+    if (rowTop < current) {
+        wanted = rowTop;
+    } else if (rowBottom > static_cast<long long>(current) + ViewHeight(metrics, view)) {
+        // A view lower than one row shows the row's top.
+        wanted = std::min(rowBottom - ViewHeight(metrics, view), rowTop);
+    }
+    return ClampToInt(std::clamp<long long>(wanted, 0, limit));
+}
+
+int WheelScrollY(const ListMetrics& metrics, const ListViewport& view, int rowCount, int wheelLines,
+                 int wheelDelta) {
+    const long long lines = wheelLines < 0 ? std::max(WholeVisibleRows(metrics, view), 1) : wheelLines;
+    const long long rows = lines * wheelDelta / 120;
+    const long long wanted = static_cast<long long>(view.scrollY) - rows * metrics.rowHeight;
+    return ClampToInt(std::clamp<long long>(wanted, 0, MaxScrollY(metrics, view, rowCount)));
+}
+
+// ---- columns ----
+
+std::vector<ColumnSpan> ColumnSpans(const ListModel& model) {
+    std::vector<ColumnSpan> spans;
+    spans.reserve(model.ColumnOrder().size());
+    long long x = 0;
+    for (int id : model.ColumnOrder()) {
+        const ListColumn* column = model.GetColumn(id);
+        if (!column) continue;
+        const long long right = x + column->width;
+        spans.push_back(ColumnSpan{id, ClampToInt(x), ClampToInt(right), column->fixed});
+        x = right;
+    }
+    return spans;
+}
+
+int ContentWidth(const std::vector<ColumnSpan>& spans) {
+    return spans.empty() ? 0 : spans.back().right;
+}
+
+int MaxScrollX(const std::vector<ColumnSpan>& spans, const ListViewport& view) {
+    return std::max(ContentWidth(spans) - view.width, 0);
+}
+
+HeaderHit HitTestHeader(const std::vector<ColumnSpan>& spans, int x) {
+    HeaderHit hit;
+    hit.column = ColumnAtX(spans, x);
+    long long nearest = kListDividerGrip;
+    const ColumnSpan* owner = nullptr;
+    for (const ColumnSpan& span : spans) {
+        const long long distance = std::llabs(static_cast<long long>(x) - span.right);
+        if (distance <= nearest) {
+            nearest = distance;
+            owner = &span;
+        }
+    }
+    if (owner && !owner->fixed) hit.dividerOf = owner->id;
+    return hit;
+}
+
+int ColumnAtX(const std::vector<ColumnSpan>& spans, int x) {
+    for (const ColumnSpan& span : spans) {
+        if (x >= span.left && x < span.right) return span.id;
+    }
+    return -1;
+}
+
+int DropInsertPosition(const std::vector<ColumnSpan>& spans, int x) {
+    int best = 0;
+    long long bestDistance = spans.empty() ? 0 : std::llabs(static_cast<long long>(x) - spans.front().left);
+    for (std::size_t position = 0; position < spans.size(); ++position) {
+        const long long distance = std::llabs(static_cast<long long>(x) - spans[position].right);
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best = static_cast<int>(position) + 1;
+        }
+    }
+    return best;
+}
+
+bool StartsColumnDrag(int dx, int dy) {
+    return std::abs(dx) > kListColumnDragDistance || std::abs(dy) > kListColumnDragDistance;
+}
+
+CellLayout LayoutCell(int cellLeft, int cellRight, bool firstColumn, int imageWidth) {
+    CellLayout layout;
+    int x = cellLeft + (firstColumn ? 4 : 3);
+    if (imageWidth > 0) {
+        layout.imageLeft = x;
+        x += imageWidth + 4;
+    }
+    layout.textLeft = x + 4;
+    layout.textRight = std::max(cellRight - 4, layout.textLeft);
+    return layout;
+}
+
+std::optional<PixelRect> TitleTipRect(const CellLayout& layout, int cellTop, int cellBottom, int textWidth,
+                                      int cellFormat) {
+    if (cellFormat == kListCellCheckBox || cellFormat == kListCellThreeState) return std::nullopt;
+    if (textWidth <= layout.textRight - layout.textLeft - 1) return std::nullopt;
+    const int left = layout.textLeft - 4;
+    return PixelRect{left, cellTop, left + textWidth + 11, cellBottom};
+}
+
+}  // namespace qm

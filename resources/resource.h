@@ -12,3 +12,9 @@
 // The toolbar button's icons: normal and hot.
 #define IDI_QM_BUTTON 801
 #define IDI_QM_BUTTON_HOT 802
+
+// Bitmaps, 16-pixel images on magenta (0xFF00FF) as the transparent colour.
+#define IDB_QM_TOOLBAR 203       // the menu bar's item images, 23 of them
+#define IDB_QM_LIST_GLYPHS 210   // the list's sort marks and check boxes
+#define IDB_QM_ROW_IMAGES 212    // the rows' images, nine of them
+#define IDB_QM_MENU_IMAGES 227   // the context menus' images, seven of them

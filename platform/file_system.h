@@ -20,6 +20,8 @@ inline constexpr uint32_t kSystem = 0x04;
 inline constexpr uint32_t kDirectory = 0x10;
 inline constexpr uint32_t kArchive = 0x20;
 inline constexpr uint32_t kNormal = 0x80;
+// A junction or symbolic link: its contents live somewhere else.
+inline constexpr uint32_t kReparsePoint = 0x400;
 }  // namespace file_attribute
 
 struct FoundFile {

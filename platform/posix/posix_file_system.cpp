@@ -170,6 +170,8 @@ std::optional<std::vector<FoundFile>> PosixFileSystem::Find(std::string_view pat
         FoundFile file;
         file.name = name;
         file.attributes = AttributesOf(info);
+        // Windows marks a junction or symbolic link as a reparse point.
+        if (S_ISLNK(info.st_mode)) file.attributes |= file_attribute::kReparsePoint;
         file.size = S_ISREG(info.st_mode) ? static_cast<uint64_t>(info.st_size) : 0;
         file.lastWriteTime = ToFileTime(info.st_mtim);
         (name == "." || name == ".." ? dots : found).push_back(std::move(file));

@@ -143,7 +143,10 @@ TEST_F(PosixFileSystemTest, FindListsLinksAsThemselvesNotAsFolders) {
     ASSERT_THAT(Names(*found), ElementsAre(".", "..", "dangling", "link", "Real"));
     EXPECT_FALSE((*found)[2].isDirectory());
     EXPECT_FALSE((*found)[3].isDirectory());
+    EXPECT_TRUE((*found)[2].attributes & file_attribute::kReparsePoint);
+    EXPECT_TRUE((*found)[3].attributes & file_attribute::kReparsePoint);
     EXPECT_TRUE((*found)[4].isDirectory());
+    EXPECT_FALSE((*found)[4].attributes & file_attribute::kReparsePoint);
     // Named directly, the link leads to its folder.
     EXPECT_TRUE(files_.IsDirectory(Path("link")));
     EXPECT_TRUE(files_.Exists(Path("dangling")));

@@ -1,2 +1,0 @@
-#The About box's texts, links and banner rule.
-target_sources(qm_core PRIVATE about.cpp)

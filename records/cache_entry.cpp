@@ -28,24 +28,35 @@ HistoryRecord MakeHistoryRecord(const StatUrl& url, TextCodec& codec) {
     return record;
 }
 
-bool EnumerateCacheEntries(UrlCache& cache, std::string_view pattern, std::vector<CacheEntry>& entries) {
+void ForEachCacheEntry(UrlCache& cache, std::string_view pattern,
+                       const std::function<void(const CacheEntry& entry)>& visit) {
     cache.Enumerate(pattern, [&](const RawCacheEntry& raw) {
         // The cache reports a size of 0 for entries it has not finished
         // writing; they are neither listed nor deleted.
         if (raw.sizeLow == 0) return;
-        entries.push_back(MakeCacheEntry(raw));
+        visit(MakeCacheEntry(raw));
+    });
+}
+
+bool EnumerateCacheEntries(UrlCache& cache, std::string_view pattern, std::vector<CacheEntry>& entries) {
+    ForEachCacheEntry(cache, pattern, [&](const CacheEntry& entry) { entries.push_back(entry); });
+    return true;
+}
+
+bool ForEachHistoryRecord(UrlHistory& history, TextCodec& codec,
+                          const std::function<void(const HistoryRecord& record)>& visit) {
+    auto session = history.Open(/*initializeThread=*/true);
+    if (!session) return false;
+    session->Enumerate([&](const StatUrl& url) {
+        visit(MakeHistoryRecord(url, codec));
+        return true;
     });
     return true;
 }
 
 bool EnumerateHistory(UrlHistory& history, TextCodec& codec, std::vector<HistoryRecord>& records) {
-    auto session = history.Open(/*initializeThread=*/true);
-    if (!session) return false;
-    session->Enumerate([&](const StatUrl& url) {
-        records.push_back(MakeHistoryRecord(url, codec));
-        return true;
-    });
-    return true;
+    return ForEachHistoryRecord(history, codec,
+                                [&](const HistoryRecord& record) { records.push_back(record); });
 }
 
 }  // namespace qm

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -54,6 +55,15 @@ bool EnumerateCacheEntries(UrlCache& cache, std::string_view pattern, std::vecto
 // when the service cannot be opened. Prepares the thread for the service for
 // its own duration.
 bool EnumerateHistory(UrlHistory& history, TextCodec& codec, std::vector<HistoryRecord>& records);
+
+// The same two, handing each record to visit in the same order instead of
+// keeping them all, for callers that only pass records on (the list fills):
+// a record is 1.3 KB, so the array for a large cache runs to tens of
+// megabytes. The record is valid only during the call.
+void ForEachCacheEntry(UrlCache& cache, std::string_view pattern,
+                       const std::function<void(const CacheEntry& entry)>& visit);
+bool ForEachHistoryRecord(UrlHistory& history, TextCodec& codec,
+                          const std::function<void(const HistoryRecord& record)>& visit);
 
 CacheEntry MakeCacheEntry(const RawCacheEntry& raw);
 HistoryRecord MakeHistoryRecord(const StatUrl& url, TextCodec& codec);

@@ -1,0 +1,26 @@
+// Shell on the desktop shell's functions: special folders, ShellExecute,
+// the Recent Documents list, the Internet Shortcut object, environment
+// strings and the clipboard. What it shows (a property sheet) and what it
+// owns (the clipboard) belongs to the window active at the time.
+#pragma once
+
+#include "platform/shell.h"
+
+namespace qm {
+
+class Win32Shell final : public Shell {
+public:
+    // Never creates the folder.
+    std::optional<std::string> SpecialFolderPath(SpecialFolder folder) override;
+    bool Open(std::string_view target) override;
+    void ClearRecentDocuments() override;
+    bool ShowProperties(std::string_view path) override;
+    // Through the shell's Internet Shortcut object, which writes the .url
+    // file itself; COM is initialized for the call.
+    bool SaveInternetShortcut(std::string_view path, std::string_view url) override;
+    // A text that cannot be expanded comes back unchanged.
+    std::string ExpandEnvironmentStrings(std::string_view text) override;
+    bool SetClipboardText(std::string_view text) override;
+};
+
+}  // namespace qm

@@ -18,3 +18,34 @@
 #define IDB_QM_LIST_GLYPHS 210   // the list's sort marks and check boxes
 #define IDB_QM_ROW_IMAGES 212    // the rows' images, nine of them
 #define IDB_QM_MENU_IMAGES 227   // the context menus' images, seven of them
+
+// The main menu (the menu bar's popups) and its commands.
+#define IDR_QM_MAIN_MENU 201
+#define ID_QM_REFRESH 32768
+#define ID_QM_ABOUT 32769
+#define ID_QM_CLEAN_HISTORY 32771
+#define ID_QM_OPTIONS 32772
+#define ID_QM_FIND_ON_TAB 32776
+#define ID_QM_OPEN_INDEX_FILE 32777
+#define ID_QM_OPEN_COOKIES_INDEX 32778
+#define ID_QM_SAVE_HISTORY 32779
+#define ID_QM_SAVE_COOKIE_LIST 32780
+#define ID_QM_CLEAN_COOKIES 32781
+#define ID_QM_CLEAN_CACHE 32783
+#define ID_QM_CLEAR_TYPED_URLS 32784
+#define ID_QM_CLEAR_RECENT_DOCUMENTS 32785
+#define ID_QM_CLEAN_INDEX_FILES 32786
+#define ID_QM_OPEN_HISTORY_INDEX 32802
+#define ID_QM_OPEN_CACHE_INDEX 32803
+#define ID_QM_SAVE_CACHE_LIST 32804
+#define ID_QM_SELECT_ALL 32805
+#define ID_QM_CLEAR_RUN_HISTORY 32806
+#define ID_QM_SEARCH_INDEX_FILES 32807
+#define ID_QM_WEB_PAGE 40013
+// Two images of the toolbar strip whose commands no menu carries.
+#define ID_QM_UNUSED_IMAGE_1 32789
+#define ID_QM_UNUSED_IMAGE_2 32787
+
+// The "Retrieving the data" window and its block strip.
+#define IDD_QM_PROGRESS 301
+#define IDC_QM_PROGRESS_STRIP 319

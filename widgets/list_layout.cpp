@@ -196,4 +196,74 @@ std::optional<PixelRect> TitleTipRect(const CellLayout& layout, int cellTop, int
     return PixelRect{left, cellTop, left + textWidth + 11, cellBottom};
 }
 
+// ---- what the window paints ----
+
+int CellAlignment(const ListCell& cell, const ListColumn& column) {
+    constexpr int kAlignment = kListAlignRight | kListAlignCenter;
+    const int own = cell.flags & kAlignment;
+    return own != 0 ? own : column.format & kAlignment;
+}
+
+ColorRef HeaderFill(const ListSystemColors& system, bool pressed, bool hot, bool styledSelection) {
+    if (pressed) return kListPressedHeader;
+    if (hot && styledSelection) return Adjust(system.buttonFace, 50, 0);
+    return system.buttonFace;
+}
+
+SelectionLook StyledSelectionLook(bool listFocused) {
+    if (listFocused) {
+        return SelectionLook{kListFocusedSelectionOuter, kListFocusedSelectionInner, kListFocusedSelectionTop,
+                             kListFocusedSelectionBottom};
+    }
+    return SelectionLook{kListUnfocusedSelectionOuter, kListUnfocusedSelectionInner,
+                         kListUnfocusedSelectionTop, kListUnfocusedSelectionBottom};
+}
+
+HeaderCellLayout LayoutHeaderCell(int left, int right, bool firstColumn, int imageWidth, bool sortMark) {
+    HeaderCellLayout layout;
+    // The mark sits at the right end and the title gives way to it.
+    const int textEnd = sortMark ? right - kListSortMarkWidth : right;
+    layout.cell = LayoutCell(left, textEnd, firstColumn, imageWidth);
+    if (sortMark) layout.glyphLeft = std::max(right - kListSortMarkWidth - 2, left);
+    return layout;
+}
+
+RectangleRows RowsUnderRectangle(int rowHeight, int startY, int currentY, int rowCount) {
+    if (rowHeight <= 0 || rowCount <= 0) return {};
+    const auto rowAt = [&](int y) {
+        return static_cast<int>(std::clamp<long long>(y < 0 ? 0 : y / rowHeight, 0, rowCount - 1));
+    };
+    const long long lastTop = static_cast<long long>(rowCount) * rowHeight;
+    if (std::min(startY, currentY) >= lastTop) return {};
+    return RectangleRows{rowAt(startY), rowAt(currentY)};
+}
+
+int AutoScrollDirection(const ListMetrics& metrics, const ListViewport& view, int y) {
+    if (y < RowsTop(metrics)) return -1;
+    if (y >= view.height) return 1;
+    return 0;
+}
+
+DropMarker DropMarkerAt(int boundaryX, int headerTop, int headerBottom) {
+    DropMarker marker;
+    const int width = 2 * kDropArrowHalfWidth + 1;
+    marker.window = PixelRect{boundaryX - kDropArrowHalfWidth, headerTop - kDropArrowHeight,
+                              boundaryX + kDropArrowHalfWidth + 1, headerBottom + kDropArrowHeight};
+    const int height = marker.window.height();
+    // The tips touch the header's top and bottom edges at the boundary.
+    marker.upper[0] = PixelPoint{0, 0};
+    marker.upper[1] = PixelPoint{width, 0};
+    marker.upper[2] = PixelPoint{kDropArrowHalfWidth, kDropArrowHeight};
+    marker.lower[0] = PixelPoint{0, height};
+    marker.lower[1] = PixelPoint{width, height};
+    marker.lower[2] = PixelPoint{kDropArrowHalfWidth, height - kDropArrowHeight};
+    return marker;
+}
+
+int BoundaryX(const std::vector<ColumnSpan>& spans, int position, int scrollX) {
+    if (spans.empty() || position <= 0) return (spans.empty() ? 0 : spans.front().left) - scrollX;
+    const std::size_t index = std::min<std::size_t>(static_cast<std::size_t>(position), spans.size());
+    return spans[index - 1].right - scrollX;
+}
+
 }  // namespace qm

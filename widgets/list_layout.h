@@ -191,4 +191,78 @@ CellLayout LayoutCell(int cellLeft, int cellRight, bool firstColumn, int imageWi
 std::optional<PixelRect> TitleTipRect(const CellLayout& layout, int cellTop, int cellBottom, int textWidth,
                                       int cellFormat);
 
+// ---- what the window paints, decided here ----
+
+// The drop marker's colour.
+inline constexpr ColorRef kListDropMarker = Rgb(40, 60, 160);
+
+// A cell's alignment bits (kListAlignRight / kListAlignCenter): its own
+// flags when they name one, else its column's format.
+int CellAlignment(const ListCell& cell, const ListColumn& column);
+
+// A header column's fill: the pressed colour while pressed, a lighter face
+// under the pointer in styled mode, otherwise the button face.
+ColorRef HeaderFill(const ListSystemColors& system, bool pressed, bool hot, bool styledSelection);
+
+// The styled selection: two rounded borders and a vertical gradient inside,
+// paler while the list does not have the focus.
+struct SelectionLook {
+    ColorRef outer;
+    ColorRef inner;
+    ColorRef top;
+    ColorRef bottom;
+
+    friend constexpr bool operator==(const SelectionLook&, const SelectionLook&) = default;
+};
+SelectionLook StyledSelectionLook(bool listFocused);
+
+// A header column's parts, in content x: the text area (after the image,
+// short of the sort mark when there is one) and where the mark's glyph goes
+// (-1 without one).
+struct HeaderCellLayout {
+    CellLayout cell;
+    int glyphLeft = -1;
+
+    friend constexpr bool operator==(const HeaderCellLayout&, const HeaderCellLayout&) = default;
+};
+HeaderCellLayout LayoutHeaderCell(int left, int right, bool firstColumn, int imageWidth, bool sortMark);
+
+// The rows a selection rectangle covers, dragged from content y `startY` to
+// content y `currentY`: the first is the row on the side where the drag
+// began, the last the row under the pointer, each clamped to the list.
+// {-1, -1} for an empty list or a rectangle wholly below the last row.
+struct RectangleRows {
+    int firstRow = -1;
+    int lastRow = -1;
+
+    friend constexpr bool operator==(const RectangleRows&, const RectangleRows&) = default;
+};
+RectangleRows RowsUnderRectangle(int rowHeight, int startY, int currentY, int rowCount);
+
+// While a selection rectangle is dragged outside the rows, the view scrolls
+// a row at a time towards the pointer: -1 above the rows, 1 below the view,
+// 0 inside.
+int AutoScrollDirection(const ListMetrics& metrics, const ListViewport& view, int y);
+
+// The column drop marker: a window over the boundary between two header
+// columns, shaped as a triangle above the header pointing down and one
+// below it pointing up. The window's rectangle is in client coordinates of
+// the list; the triangles' points are relative to the window.
+struct PixelPoint {
+    int x = 0;
+    int y = 0;
+
+    friend constexpr bool operator==(const PixelPoint&, const PixelPoint&) = default;
+};
+inline constexpr int kDropArrowHalfWidth = 5;
+inline constexpr int kDropArrowHeight = 6;
+struct DropMarker {
+    PixelRect window;
+    PixelPoint upper[3];
+    PixelPoint lower[3];
+};
+DropMarker DropMarkerAt(int boundaryX, int headerTop, int headerBottom);
+// The client x of the boundary before header position `position` (0..count).
+int BoundaryX(const std::vector<ColumnSpan>& spans, int position, int scrollX);
+
 }  // namespace qm

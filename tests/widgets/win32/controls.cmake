@@ -1,0 +1,14 @@
+# The flat tabs, the command bar, the hyperlink and the progress window,
+# each in a test parent under Wine. The program carries the DLL's resources
+# (dialog 301, menu 201, the image strips) so that the windows load them
+# from the test program itself.
+qm_add_test(qm_widget_windows_tests
+  ${CMAKE_CURRENT_LIST_DIR}/flat_tab_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/progress_window_test.cpp
+  $<TARGET_OBJECTS:qm_resources>
+)
+target_include_directories(qm_widget_windows_tests PRIVATE ${PROJECT_SOURCE_DIR})
+target_link_libraries(qm_widget_windows_tests PRIVATE
+  qm_win32_widgets qm_win32_test_support qm_core gtest_main comctl32 gdi32 user32
+)
+add_dependencies(qm_widget_windows_tests qm_resources)

@@ -1,0 +1,62 @@
+// What the dialog windows of the user tools share: the one procedure that
+// ties a dialog window to its object, and reading a control's text as a
+// plain value.
+//
+// A dialog object lives on the stack of the function that shows it, for as
+// long as the modal dialog runs. The procedure stores the object's address
+// in the dialog's DWLP_USER at WM_INITDIALOG and forwards the messages the
+// object handles; everything else gets the default dialog processing.
+#pragma once
+
+#include <windows.h>
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace qm {
+
+// A dialog object provides:
+//   BOOL OnInitDialog(HWND dialog);
+//   void OnCommand(int id, int code, HWND control);
+// and, when it holds something to let go of before the window goes,
+//   void OnDestroy();
+template <typename Dialog>
+INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) {
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        auto* self = reinterpret_cast<Dialog*>(lParam);
+        return self ? self->OnInitDialog(dialog) : TRUE;
+    }
+    auto* self = reinterpret_cast<Dialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    if (!self) return FALSE;
+    switch (message) {
+        case WM_COMMAND:
+            self->OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+            return TRUE;
+        case WM_DESTROY:
+            if constexpr (requires { self->OnDestroy(); }) self->OnDestroy();
+            return FALSE;
+        case WM_NCDESTROY:
+            SetWindowLongPtrA(dialog, DWLP_USER, 0);
+            return FALSE;
+        default:
+            return FALSE;
+    }
+}
+
+// Shows the dialog template modally and returns how it ended (-1 when it
+// could not be created).
+template <typename Dialog>
+INT_PTR RunModal(HINSTANCE module, int templateId, HWND owner, Dialog& dialog) {
+    return DialogBoxParamA(module, MAKEINTRESOURCEA(templateId), owner, &DialogProcedure<Dialog>,
+                           reinterpret_cast<LPARAM>(&dialog));
+}
+
+// The control's text, at most maxChars characters of it.
+std::string ControlText(HWND dialog, int id, std::size_t maxChars);
+void SetControlText(HWND dialog, int id, std::string_view text);
+bool IsChecked(HWND dialog, int id);
+void SetChecked(HWND dialog, int id, bool checked);
+
+}  // namespace qm

@@ -1,0 +1,116 @@
+#include "band/win32/about_box.h"
+
+#include "band/about.h"
+#include "resources/settings_ids.h"
+#include "tests/settings/win32/settings_dialog_fixture.h"
+
+namespace qm {
+namespace {
+
+class AboutBoxTest : public SettingsDialogTest {
+protected:
+    OpenRecordingShell shell_{system_.shell};
+};
+
+bool HasChildWithText(HWND dialog, std::string_view text) {
+    struct Search {
+        std::string_view text;
+        bool found = false;
+    } search{text};
+    EnumChildWindows(
+        dialog,
+        [](HWND child, LPARAM lParam) -> BOOL {
+            auto* search = reinterpret_cast<Search*>(lParam);
+            char buffer[256] = {};
+            GetWindowTextA(child, buffer, sizeof(buffer));
+            if (search->text == buffer) search->found = true;
+            return !search->found;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+TEST_F(AboutBoxTest, ShowsTheProductInBoldTheNoticeAndBothLinks) {
+    driver_.Script({[this](HWND dialog) {
+        char caption[64] = {};
+        GetWindowTextA(dialog, caption, sizeof(caption));
+        EXPECT_STREQ(caption, "About Quillmere Bar");
+        EXPECT_EQ(Text(dialog, IDC_QM_ABOUT_PRODUCT), "Quillmere Bar  v.2.1 (15.0207)");
+        EXPECT_TRUE(HasChildWithText(dialog, about::kNoticeLine));
+        EXPECT_TRUE(HasChildWithText(dialog, "Home site:"));
+        EXPECT_TRUE(HasChildWithText(dialog, "Support:"));
+        EXPECT_EQ(Text(dialog, IDC_QM_ABOUT_HOME), "https://quillmere.example/");
+        EXPECT_EQ(Text(dialog, IDC_QM_ABOUT_SUPPORT), "support@quillmere.example");
+
+        const auto font =
+            reinterpret_cast<HFONT>(SendDlgItemMessageA(dialog, IDC_QM_ABOUT_PRODUCT, WM_GETFONT, 0, 0));
+        LOGFONTA description{};
+        ASSERT_EQ(GetObjectA(font, sizeof(description), &description), static_cast<int>(sizeof(description)));
+        EXPECT_EQ(description.lfWeight, FW_BOLD);
+        const auto dialogFont = reinterpret_cast<HFONT>(SendMessageA(dialog, WM_GETFONT, 0, 0));
+        EXPECT_NE(font, dialogFont);
+
+        EXPECT_TRUE(SaveWindowPicture(dialog, "about_box.bmp"));
+
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_QM_ABOUT_HOME, STN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_QM_ABOUT_HOME)));
+        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_QM_ABOUT_SUPPORT, STN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_QM_ABOUT_SUPPORT)));
+        Click(dialog, IDOK);
+    }});
+    EXPECT_EQ(ShowAboutBox(module_, driver_.owner(), shell_), IDOK);
+    EXPECT_FALSE(driver_.ranOut());
+    EXPECT_EQ(shell_.opened,
+              (std::vector<std::string>{"https://quillmere.example/",
+                                        "mailto:support@quillmere.example?subject=Message%20from%"
+                                        "20Quillmere%20application"}));
+}
+
+TEST_F(AboutBoxTest, BannerSpansTheWholeBoxKeepingItsAspect) {
+    driver_.Script({[](HWND dialog) {
+        const HWND banner = GetDlgItem(dialog, IDC_QM_ABOUT_BANNER);
+        ASSERT_TRUE(banner);
+        RECT box{};
+        RECT picture{};
+        GetWindowRect(dialog, &box);
+        GetWindowRect(banner, &picture);
+        RECT templateRect{0, 0, 267, 49};
+        MapDialogRect(dialog, &templateRect);
+        const auto expected = ScaledBanner(box.right - box.left, templateRect.right, templateRect.bottom);
+        ASSERT_TRUE(expected);
+        EXPECT_EQ(picture.right - picture.left, box.right - box.left);
+        EXPECT_EQ(picture.bottom - picture.top, expected->height);
+        POINT origin{picture.left, picture.top};
+        ScreenToClient(dialog, &origin);
+        EXPECT_EQ(origin.x, 0);
+        EXPECT_EQ(origin.y, 0);
+        Click(dialog, IDOK);
+    }});
+    ShowAboutBox(module_, driver_.owner(), shell_);
+    EXPECT_EQ(driver_.stepsRun(), 1);
+}
+
+TEST_F(AboutBoxTest, EscapeAndTheCloseBoxCloseItAndEachBoxFreesItsOwnFont) {
+    HFONT first = nullptr;
+    HFONT second = nullptr;
+    driver_.Script({[&](HWND dialog) {
+        first = reinterpret_cast<HFONT>(SendDlgItemMessageA(dialog, IDC_QM_ABOUT_PRODUCT, WM_GETFONT, 0, 0));
+        SendMessageA(dialog, WM_CLOSE, 0, 0);
+    }});
+    EXPECT_EQ(ShowAboutBox(module_, driver_.owner(), shell_), IDCANCEL);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(GetObjectType(first), 0u);  // deleted with the box
+
+    driver_.Script({[&](HWND dialog) {
+        second = reinterpret_cast<HFONT>(SendDlgItemMessageA(dialog, IDC_QM_ABOUT_PRODUCT, WM_GETFONT, 0, 0));
+        EXPECT_EQ(GetObjectType(second), static_cast<DWORD>(OBJ_FONT));
+        SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);  // Escape
+    }});
+    EXPECT_EQ(ShowAboutBox(module_, driver_.owner(), shell_), IDCANCEL);
+    ASSERT_TRUE(second);
+    EXPECT_EQ(GetObjectType(second), 0u);
+    EXPECT_TRUE(shell_.opened.empty());
+}
+
+}  // namespace
+}  // namespace qm

@@ -1,0 +1,185 @@
+#include "tests/settings/win32/dialog_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+namespace qm {
+namespace {
+
+constexpr char kOwnerClass[] = "QmDialogTestOwner";
+
+}  // namespace
+
+DialogDriver::DialogDriver() {
+    WNDCLASSA windowClass{};
+    windowClass.lpfnWndProc = &DialogDriver::Procedure;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = kOwnerClass;
+    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    RegisterClassA(&windowClass);  // fails harmlessly when already registered
+    window_ = CreateWindowExA(0, kOwnerClass, "Dialog owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 300,
+                              200, nullptr, nullptr, GetModuleHandleA(nullptr), this);
+}
+
+DialogDriver::~DialogDriver() {
+    if (window_) DestroyWindow(window_);
+}
+
+void DialogDriver::Script(std::vector<Step> steps) {
+    steps_.assign(steps.begin(), steps.end());
+    stepsRun_ = 0;
+    ranOut_ = false;
+}
+
+LRESULT CALLBACK DialogDriver::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<DialogDriver*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    if (self) {
+        if (message == WM_ENTERIDLE && wParam == MSGF_DIALOGBOX) {
+            self->OnIdle(reinterpret_cast<HWND>(lParam));
+            return 0;
+        }
+        if (message == WM_FINDONTAB) {
+            self->findRequests_.push_back(*reinterpret_cast<const FindRequest*>(lParam));
+            return 0;
+        }
+        if (message == WM_NCDESTROY) SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+void DialogDriver::OnIdle(HWND dialog) {
+    if (running_) return;
+    running_ = true;
+    if (steps_.empty()) {
+        ranOut_ = true;
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    } else {
+        Step step = std::move(steps_.front());
+        steps_.pop_front();
+        ++stepsRun_;
+        step(dialog);
+        // Wakes the dialog's loop, so that it comes back idle for the next
+        // step when this one left the dialog open.
+        PostMessageA(dialog, WM_NULL, 0, 0);
+    }
+    running_ = false;
+}
+
+void Click(HWND dialog, int id) {
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+void ChooseListRow(HWND dialog, int id, int row) {
+    const HWND list = GetDlgItem(dialog, id);
+    SendMessageA(list, CB_SETCURSEL, row, 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(list));
+}
+
+std::string ListText(HWND dialog, int id) {
+    const HWND list = GetDlgItem(dialog, id);
+    const LRESULT row = SendMessageA(list, CB_GETCURSEL, 0, 0);
+    if (row == CB_ERR) return "<none>";
+    char text[256] = {};
+    if (SendMessageA(list, CB_GETLBTEXTLEN, row, 0) >= static_cast<LRESULT>(sizeof(text))) return "<long>";
+    SendMessageA(list, CB_GETLBTEXT, row, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+std::string Text(HWND dialog, int id) {
+    const HWND control = GetDlgItem(dialog, id);
+    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(control)) + 1, '\0');
+    text.resize(
+        static_cast<std::size_t>(GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+void SetText(HWND dialog, int id, const std::string& text) {
+    SetDlgItemTextA(dialog, id, text.c_str());
+}
+
+void SetCheck(HWND dialog, int id, bool checked) {
+    CheckDlgButton(dialog, id, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+bool Checked(HWND dialog, int id) {
+    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+
+bool SaveWindowPicture(HWND window, const char* path) {
+    RedrawWindow(window, nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_ERASENOW);
+    RECT area{};
+    GetWindowRect(window, &area);
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    if (width <= 0 || height <= 0) return false;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = height;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    HBITMAP bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!bitmap) return false;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HGDIOBJ previous = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, area.left, area.top, SRCCOPY);
+    GdiFlush();
+    const DWORD stride = (static_cast<DWORD>(width) * 3 + 3) & ~3u;
+    const DWORD size = stride * static_cast<DWORD>(height);
+    BITMAPFILEHEADER file{};
+    file.bfType = 0x4D42;
+    file.bfOffBits = sizeof(file) + sizeof(info.bmiHeader);
+    file.bfSize = file.bfOffBits + size;
+    bool written = false;
+    if (FILE* out = std::fopen(path, "wb")) {
+        written = std::fwrite(&file, sizeof(file), 1, out) == 1 &&
+                  std::fwrite(&info.bmiHeader, sizeof(info.bmiHeader), 1, out) == 1 &&
+                  std::fwrite(bits, size, 1, out) == 1;
+        std::fclose(out);
+    }
+    SelectObject(memory, previous);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    DeleteObject(bitmap);
+    return written;
+}
+
+bool RecordingPrompts::AskYesNo(std::string_view question) {
+    ADD_FAILURE() << "unexpected question: " << question;
+    return false;
+}
+
+void RecordingPrompts::ShowMessage(std::string_view text, MessageIcon icon) {
+    messages.emplace_back(text);
+    icons.push_back(icon);
+}
+
+std::optional<std::string> RecordingPrompts::ChooseFileToOpen(const FileChoice& choice) {
+    fileChoices.push_back(choice);
+    if (files_.empty()) return std::nullopt;
+    auto path = std::move(files_.front());
+    files_.pop_front();
+    return path;
+}
+
+std::optional<std::string> RecordingPrompts::ChooseFileToSave(const FileChoice& choice) {
+    ADD_FAILURE() << "unexpected save chooser";
+    fileChoices.push_back(choice);
+    return std::nullopt;
+}
+
+std::optional<std::string> RecordingPrompts::BrowseForFolder(std::string_view title) {
+    ADD_FAILURE() << "unexpected folder browser: " << title;
+    return std::nullopt;
+}
+
+}  // namespace qm

@@ -1,0 +1,172 @@
+#include "settings/win32/favorites_dialog.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "platform/win32/win32_registry.h"
+#include "resources/settings_ids.h"
+#include "tests/settings/win32/settings_dialog_fixture.h"
+
+namespace qm {
+namespace {
+
+constexpr std::string_view kTestShellFoldersPath = "Software\\QuillmereTests\\User Shell Folders";
+
+// The real registry, except that the user's shell folders are read from a
+// test key: the prefix's own Favorites folder stays untouched.
+class RedirectedRegistry final : public Registry {
+public:
+    explicit RedirectedRegistry(Registry& real) : real_(real) {}
+    std::unique_ptr<RegistryKey> Open(RegistryRoot root, std::string_view path) override {
+        return real_.Open(root, Map(path));
+    }
+    std::unique_ptr<RegistryKey> Create(RegistryRoot root, std::string_view path) override {
+        return real_.Create(root, Map(path));
+    }
+    bool DeleteKey(RegistryRoot root, std::string_view path) override {
+        return real_.DeleteKey(root, Map(path));
+    }
+    bool DeleteTree(RegistryRoot root, std::string_view path) override {
+        return real_.DeleteTree(root, Map(path));
+    }
+
+private:
+    static std::string_view Map(std::string_view path) {
+        return lstrcmpiA(std::string(path).c_str(), std::string(kUserShellFoldersPath).c_str()) == 0
+                   ? kTestShellFoldersPath
+                   : path;
+    }
+    Registry& real_;
+};
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class FavoritesDialogTest : public SettingsDialogTest {
+protected:
+    void SetUp() override {
+        SettingsDialogTest::SetUp();
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        root_ = temp;
+        folder_ = root_ + "qm favorites test\\";
+        RemoveFolder();
+        ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
+        ASSERT_TRUE(CreateDirectoryA((folder_ + "Sub").c_str(), nullptr));
+        SetEnvironmentVariableA("QM_TEST_ROOT", root_.c_str());
+        auto key = system_.registry.Create(RegistryRoot::CurrentUser, kTestShellFoldersPath);
+        ASSERT_NE(key, nullptr);
+        // An environment reference, and no closing backslash.
+        const std::string value = "%QM_TEST_ROOT%qm favorites test";
+        key->Write(kFavoritesValue, RegistryValue{RegistryType::ExpandString, value + '\0'});
+    }
+    void TearDown() override {
+        RemoveFolder();
+        system_.registry.DeleteTree(RegistryRoot::CurrentUser, "Software\\QuillmereTests");
+        SettingsDialogTest::TearDown();
+    }
+    void RemoveFolder() {
+        for (const char* name : {"Daily.url", "News_ today_.url", "Sub\\Later.url"}) {
+            DeleteFileA((folder_ + name).c_str());
+        }
+        RemoveDirectoryA((folder_ + "Sub").c_str());
+        RemoveDirectoryA(folder_.c_str());
+    }
+    void Show(const FavoriteRequest& proposal) {
+        ShowAddToFavoritesDialog(module_, driver_.owner(), platform_, proposal);
+        EXPECT_FALSE(driver_.ranOut());
+    }
+
+    RedirectedRegistry registry_{system_.registry};
+    RecordingPrompts prompts_;
+    Platform platform_{system_.urlCache,     system_.urlHistory, registry_, system_.fileSystem,
+                       system_.fileSecurity, system_.shell,      prompts_,  system_.clock,
+                       system_.textCodec,    system_.osVersion};
+    std::string root_;
+    std::string folder_;
+};
+
+TEST_F(FavoritesDialogTest, ProposesTheEntryAndTakesAChosenIconFile) {
+    driver_.Script({[this](HWND dialog) {
+        char caption[32] = {};
+        GetWindowTextA(dialog, caption, sizeof(caption));
+        EXPECT_STREQ(caption, "Add To Favorites");
+        EXPECT_EQ(Text(dialog, IDC_QM_FAVORITE_DESCRIPTION), "News_ today_");
+        EXPECT_EQ(Text(dialog, IDC_QM_FAVORITE_URL), "https://news.example/today");
+        EXPECT_EQ(Text(dialog, IDC_QM_FAVORITE_ICON), "");
+        prompts_.QueueFile("C:\\icons\\news.ico");
+        Click(dialog, IDC_QM_FAVORITE_BROWSE);
+        EXPECT_EQ(Text(dialog, IDC_QM_FAVORITE_ICON), "C:\\icons\\news.ico");
+        // A cancelled or empty choice keeps the icon file.
+        prompts_.QueueFile(std::nullopt);
+        Click(dialog, IDC_QM_FAVORITE_BROWSE);
+        prompts_.QueueFile("");
+        Click(dialog, IDC_QM_FAVORITE_BROWSE);
+        EXPECT_EQ(Text(dialog, IDC_QM_FAVORITE_ICON), "C:\\icons\\news.ico");
+        Click(dialog, IDCANCEL);
+    }});
+    const auto proposal =
+        ProposeFavorite("  News: today? ", " https://news.example/today ", system_.textCodec);
+    ASSERT_TRUE(proposal);
+    Show(*proposal);
+    ASSERT_EQ(prompts_.fileChoices.size(), 3u);
+    EXPECT_EQ(prompts_.fileChoices[0].defaultExtension, "ico");
+    EXPECT_EQ(prompts_.fileChoices[0].filter, std::string("Icon Files (*.ico)\0*.ico\0", 25));
+    EXPECT_TRUE(prompts_.messages.empty());
+    EXPECT_EQ(GetFileAttributesA((folder_ + "News_ today_.url").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(FavoritesDialogTest, RefusedEntriesKeepTheDialogOpenWithTheUsersInput) {
+    {
+        std::ofstream existing(folder_ + "Daily.url", std::ios::binary);
+        existing << "[InternetShortcut]\r\nURL=https://daily.example/\r\n";
+    }
+    {
+        std::ofstream nested(folder_ + "Sub\\Later.url", std::ios::binary);
+        nested << "[InternetShortcut]\r\nURL=https://later.example/\r\n";
+    }
+    driver_.Script({[this](HWND dialog) {
+        SetText(dialog, IDC_QM_FAVORITE_DESCRIPTION, "");
+        SetText(dialog, IDC_QM_FAVORITE_URL, "https://daily.example/new");
+        Click(dialog, IDOK);
+        SetText(dialog, IDC_QM_FAVORITE_DESCRIPTION, "Daily");
+        SetText(dialog, IDC_QM_FAVORITE_URL, "");
+        Click(dialog, IDOK);
+        SetText(dialog, IDC_QM_FAVORITE_URL, "https://daily.example/new");
+        Click(dialog, IDOK);
+        SetText(dialog, IDC_QM_FAVORITE_DESCRIPTION, "daily");  // differs only in case
+        Click(dialog, IDOK);
+        EXPECT_TRUE(IsWindowVisible(dialog));
+        EXPECT_EQ(Text(dialog, IDC_QM_FAVORITE_DESCRIPTION), "daily");
+        EXPECT_EQ(Text(dialog, IDC_QM_FAVORITE_URL), "https://daily.example/new");
+        Click(dialog, IDCANCEL);
+    }});
+    Show(FavoriteRequest{"Daily", "https://daily.example/", ""});
+    EXPECT_EQ(
+        prompts_.messages,
+        (std::vector<std::string>{"Please enter a Description.", "Please enter valid URL.",
+                                  "Please enter another Description.", "Please enter another Description."}));
+    EXPECT_EQ(prompts_.icons, std::vector<MessageIcon>(4, MessageIcon::Warning));
+    EXPECT_EQ(ReadAll(folder_ + "Daily.url"), "[InternetShortcut]\r\nURL=https://daily.example/\r\n");
+}
+
+TEST_F(FavoritesDialogTest, AddSavesTheShortcutUnderTheCleanedNameAndEnds) {
+    driver_.Script({[](HWND dialog) {
+        SetText(dialog, IDC_QM_FAVORITE_DESCRIPTION, "News: today?");
+        SetText(dialog, IDC_QM_FAVORITE_URL, "https://news.example/today");
+        SendMessageA(dialog, WM_COMMAND, IDOK, 0);  // Enter
+    }});
+    Show(FavoriteRequest{"", "https://news.example/", ""});
+    EXPECT_EQ(driver_.stepsRun(), 1);
+    EXPECT_EQ(prompts_.messages, std::vector<std::string>{"New entry has been successfully added."});
+    EXPECT_EQ(prompts_.icons, std::vector<MessageIcon>{MessageIcon::Information});
+    const std::string saved = ReadAll(folder_ + "News_ today_.url");
+    EXPECT_NE(saved.find("URL=https://news.example/today"), std::string::npos) << saved;
+}
+
+}  // namespace
+}  // namespace qm

@@ -24,9 +24,9 @@ bool IsPlainEntryName(std::string_view name) {
 }
 
 std::optional<std::string> CurrentUserAccount(Shell& shell) {
-    const std::string user = shell.ExpandEnvironmentStrings("%USERNAME%");
+    const std::string user = shell.ExpandVariables("%USERNAME%");
     if (user.empty() || user.find('%') != std::string::npos) return std::nullopt;
-    const std::string domain = shell.ExpandEnvironmentStrings("%USERDOMAIN%");
+    const std::string domain = shell.ExpandVariables("%USERDOMAIN%");
     if (domain.empty() || domain.find('%') != std::string::npos) return user;
     return domain + "\\" + user;
 }
@@ -45,7 +45,7 @@ void DeleteFolderFiles(Platform& platform, std::string_view folder, bool removeF
         if (!IsPlainEntryName(entry.name) || entry.isDirectory()) continue;
         const std::string path = JoinPath(folder, entry.name);
         ClearReadOnly(fileSystem, path, entry.attributes);
-        if (fileSystem.DeleteFile(path)) continue;
+        if (fileSystem.RemoveFile(path)) continue;
         // Security changes would reach through a link to its target.
         if (HasAttribute(entry.attributes, file_attribute::kReparsePoint)) continue;
         // Refused: take the file over and retry. Access goes to the current
@@ -56,11 +56,11 @@ void DeleteFolderFiles(Platform& platform, std::string_view folder, bool removeF
             accountLookedUp = true;
         }
         if (account) platform.fileSecurity.GrantFullAccess(path, *account, kGenericAll);
-        fileSystem.DeleteFile(path);
+        fileSystem.RemoveFile(path);
     }
 
     if (auto attributes = fileSystem.GetAttributes(folder)) ClearReadOnly(fileSystem, folder, *attributes);
-    if (removeFolder) fileSystem.RemoveDirectory(folder);
+    if (removeFolder) fileSystem.RemoveFolder(folder);
 }
 
 }  // namespace qm

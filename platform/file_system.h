@@ -50,9 +50,9 @@ public:
     // Writes text in text mode: every "\n" is stored as "\r\n".
     virtual bool WriteTextFile(std::string_view path, std::string_view text) = 0;
     // Deletes a file; fails on a folder.
-    virtual bool DeleteFile(std::string_view path) = 0;
+    virtual bool RemoveFile(std::string_view path) = 0;
     // Removes an empty folder.
-    virtual bool RemoveDirectory(std::string_view path) = 0;
+    virtual bool RemoveFolder(std::string_view path) = 0;
     // Asks for the file to be deleted at the next restart.
     virtual bool DeleteAtRestart(std::string_view path) = 0;
     // The short (8.3) form of an existing path, or the path itself where the

@@ -33,7 +33,7 @@ public:
     virtual bool ShowProperties(std::string_view path) = 0;
     // Saves an Internet Shortcut file for the address.
     virtual bool SaveInternetShortcut(std::string_view path, std::string_view url) = 0;
-    virtual std::string ExpandEnvironmentStrings(std::string_view text) = 0;
+    virtual std::string ExpandVariables(std::string_view text) = 0;
     // Puts ANSI text on the clipboard; true on success.
     virtual bool SetClipboardText(std::string_view text) = 0;
 };

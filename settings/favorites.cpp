@@ -62,7 +62,7 @@ std::optional<std::string> FavoritesFolder(Registry& registry, Shell& shell) {
     if (auto key = registry.Open(RegistryRoot::CurrentUser, kUserShellFoldersPath)) {
         const auto value = key->ReadString(kFavoritesValue, kFavoritesPathBuffer);
         if (value && !value->empty()) {
-            std::string expanded = shell.ExpandEnvironmentStrings(*value);
+            std::string expanded = shell.ExpandVariables(*value);
             // The platform expands into a path buffer; a longer result does
             // not expand at all.
             if (!expanded.empty() && expanded.size() < kFavoritesPathBuffer) folder = std::move(expanded);

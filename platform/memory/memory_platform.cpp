@@ -178,7 +178,7 @@ void MemoryShell::SetEnvironment(std::string name, std::string value) {
 
 // "%NAME%" becomes the variable's value; a name that is not set, and a "%"
 // without a partner, stay as they are.
-std::string MemoryShell::ExpandEnvironmentStrings(std::string_view text) {
+std::string MemoryShell::ExpandVariables(std::string_view text) {
     std::string out;
     std::size_t pos = 0;
     while (pos < text.size()) {

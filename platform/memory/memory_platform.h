@@ -117,11 +117,11 @@ public:
     void ClearRecentDocuments() override;
     bool ShowProperties(std::string_view path) override;
     bool SaveInternetShortcut(std::string_view path, std::string_view url) override;
-    std::string ExpandEnvironmentStrings(std::string_view text) override;
+    std::string ExpandVariables(std::string_view text) override;
     bool SetClipboardText(std::string_view text) override;
 
     void SetSpecialFolder(SpecialFolder folder, std::string path) { folders_[folder] = std::move(path); }
-    // "%NAME%" in ExpandEnvironmentStrings is replaced by the variable set here.
+    // "%NAME%" in ExpandVariables is replaced by the variable set here.
     void SetEnvironment(std::string name, std::string value);
     const std::vector<std::string>& opened() const { return opened_; }
     const std::vector<std::string>& propertiesShown() const { return propertiesShown_; }

@@ -267,7 +267,7 @@ bool PosixFileSystem::WriteTextFile(std::string_view path, std::string_view text
     return true;
 }
 
-bool PosixFileSystem::DeleteFile(std::string_view path) {
+bool PosixFileSystem::RemoveFile(std::string_view path) {
     const auto local = SystemPath(path);
     struct stat info;
     if (!local || ::lstat(local->c_str(), &info) != 0) return false;
@@ -277,7 +277,7 @@ bool PosixFileSystem::DeleteFile(std::string_view path) {
     return ::unlink(local->c_str()) == 0;
 }
 
-bool PosixFileSystem::RemoveDirectory(std::string_view path) {
+bool PosixFileSystem::RemoveFolder(std::string_view path) {
     const auto local = SystemPath(path);
     struct stat info;
     if (!local || ::lstat(local->c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) return false;

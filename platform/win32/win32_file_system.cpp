@@ -11,8 +11,6 @@
 #include "platform/win32/unique_handle.h"
 
 // The port's operations share their names with the platform's macros.
-#undef DeleteFile
-#undef RemoveDirectory
 
 namespace qm {
 namespace {
@@ -187,12 +185,12 @@ bool Win32FileSystem::WriteTextFile(std::string_view path, std::string_view text
     return true;
 }
 
-bool Win32FileSystem::DeleteFile(std::string_view path) {
+bool Win32FileSystem::RemoveFile(std::string_view path) {
     const auto name = ToCString(path);
     return name && DeleteFileA(name->c_str());
 }
 
-bool Win32FileSystem::RemoveDirectory(std::string_view path) {
+bool Win32FileSystem::RemoveFolder(std::string_view path) {
     const auto name = ToCString(path);
     return name && RemoveDirectoryA(name->c_str());
 }

@@ -19,7 +19,6 @@
 #include "platform/win32/unique_handle.h"
 
 // The port's operation shares its name with the platform's macro.
-#undef ExpandEnvironmentStrings
 
 namespace qm {
 namespace {
@@ -116,7 +115,7 @@ bool Win32Shell::SaveInternetShortcut(std::string_view path, std::string_view ur
     return SUCCEEDED(persist->Save(widePath->c_str(), TRUE));
 }
 
-std::string Win32Shell::ExpandEnvironmentStrings(std::string_view text) {
+std::string Win32Shell::ExpandVariables(std::string_view text) {
     const auto source = ToCString(text);
     if (!source) return std::string(text);
     // The size first, then the text; the environment may change in between.

@@ -19,7 +19,7 @@ public:
     // file itself; COM is initialized for the call.
     bool SaveInternetShortcut(std::string_view path, std::string_view url) override;
     // A text that cannot be expanded comes back unchanged.
-    std::string ExpandEnvironmentStrings(std::string_view text) override;
+    std::string ExpandVariables(std::string_view text) override;
     bool SetClipboardText(std::string_view text) override;
 };
 

@@ -112,15 +112,15 @@ public:
     bool WriteTextFile(std::string_view path, std::string_view text) override {
         return inner_.WriteTextFile(path, text);
     }
-    bool DeleteFile(std::string_view path) override {
+    bool RemoveFile(std::string_view path) override {
         deleteCalls.emplace_back(path);
         const std::string name(path);
         if (guarded.count(name) &&
             std::find(ownershipsTaken_.begin(), ownershipsTaken_.end(), name) == ownershipsTaken_.end())
             return false;
-        return inner_.DeleteFile(path);
+        return inner_.RemoveFile(path);
     }
-    bool RemoveDirectory(std::string_view path) override { return inner_.RemoveDirectory(path); }
+    bool RemoveFolder(std::string_view path) override { return inner_.RemoveFolder(path); }
     bool DeleteAtRestart(std::string_view path) override { return inner_.DeleteAtRestart(path); }
     std::optional<std::string> ShortPathName(std::string_view path) override {
         return inner_.ShortPathName(path);

@@ -228,13 +228,13 @@ TEST(MemoryShellTest, ExpandsKnownVariablesWithoutCaseAndLeavesTheRest) {
     MemoryShell shell;
     shell.SetEnvironment("UserProfile", "C:\\Users\\Ann");
     shell.SetEnvironment("TEMP", "C:\\Temp");
-    EXPECT_EQ(shell.ExpandEnvironmentStrings("%userprofile%\\Favorites"), "C:\\Users\\Ann\\Favorites");
-    EXPECT_EQ(shell.ExpandEnvironmentStrings("%TEMP%%temp%"), "C:\\TempC:\\Temp");
-    EXPECT_EQ(shell.ExpandEnvironmentStrings("%NOPE%\\x"), "%NOPE%\\x");
-    EXPECT_EQ(shell.ExpandEnvironmentStrings("%NOPE%TEMP%"), "%NOPEC:\\Temp");
-    EXPECT_EQ(shell.ExpandEnvironmentStrings("100% sure"), "100% sure");
-    EXPECT_EQ(shell.ExpandEnvironmentStrings("%%"), "%%");
-    EXPECT_EQ(shell.ExpandEnvironmentStrings(""), "");
+    EXPECT_EQ(shell.ExpandVariables("%userprofile%\\Favorites"), "C:\\Users\\Ann\\Favorites");
+    EXPECT_EQ(shell.ExpandVariables("%TEMP%%temp%"), "C:\\TempC:\\Temp");
+    EXPECT_EQ(shell.ExpandVariables("%NOPE%\\x"), "%NOPE%\\x");
+    EXPECT_EQ(shell.ExpandVariables("%NOPE%TEMP%"), "%NOPEC:\\Temp");
+    EXPECT_EQ(shell.ExpandVariables("100% sure"), "100% sure");
+    EXPECT_EQ(shell.ExpandVariables("%%"), "%%");
+    EXPECT_EQ(shell.ExpandVariables(""), "");
 }
 
 // ---- Prompts ----

@@ -226,22 +226,22 @@ TEST_F(PosixFileSystemTest, DeleteFileRefusesFoldersAndReadOnlyFiles) {
     MakeFolder("d");
     ASSERT_TRUE(files_.SetAttributes(Path("locked"), file_attribute::kReadOnly));
 
-    EXPECT_TRUE(files_.DeleteFile(Path("plain")));
+    EXPECT_TRUE(files_.RemoveFile(Path("plain")));
     EXPECT_FALSE(files_.Exists(Path("plain")));
-    EXPECT_FALSE(files_.DeleteFile(Path("plain")));
-    EXPECT_FALSE(files_.DeleteFile(Path("d")));
+    EXPECT_FALSE(files_.RemoveFile(Path("plain")));
+    EXPECT_FALSE(files_.RemoveFile(Path("d")));
     EXPECT_TRUE(files_.IsDirectory(Path("d")));
-    EXPECT_FALSE(files_.DeleteFile(Path("locked")));
+    EXPECT_FALSE(files_.RemoveFile(Path("locked")));
     EXPECT_TRUE(files_.Exists(Path("locked")));
 
     ASSERT_TRUE(files_.SetAttributes(Path("locked"), file_attribute::kNormal));
-    EXPECT_TRUE(files_.DeleteFile(Path("locked")));
+    EXPECT_TRUE(files_.RemoveFile(Path("locked")));
 }
 
 TEST_F(PosixFileSystemTest, PathWithANulInsideNamesNothing) {
     MakeFile("file", "x");
     const std::string hidden = Path("file") + std::string("\0.bak", 5);
-    EXPECT_FALSE(files_.DeleteFile(hidden));
+    EXPECT_FALSE(files_.RemoveFile(hidden));
     EXPECT_FALSE(files_.Exists(hidden));
     EXPECT_FALSE(files_.ReadFile(hidden, 10));
     EXPECT_FALSE(files_.WriteTextFile(hidden, "y"));
@@ -255,8 +255,8 @@ TEST_F(PosixFileSystemTest, DeletingALinkLeavesItsTarget) {
     MakeFolder("Real");
     MakeFile("Real\\keep.txt", "x");
     ASSERT_EQ(::symlink(Local("Real").c_str(), Local("link").c_str()), 0);
-    EXPECT_FALSE(files_.RemoveDirectory(Path("link")));
-    EXPECT_TRUE(files_.DeleteFile(Path("link")));
+    EXPECT_FALSE(files_.RemoveFolder(Path("link")));
+    EXPECT_TRUE(files_.RemoveFile(Path("link")));
     EXPECT_EQ(Contents("Real\\keep.txt"), "x");
 }
 
@@ -265,13 +265,13 @@ TEST_F(PosixFileSystemTest, RemoveDirectoryOnlyRemovesEmptyFolders) {
     MakeFile("full\\f");
     MakeFolder("empty");
     MakeFile("file");
-    EXPECT_FALSE(files_.RemoveDirectory(Path("full")));
+    EXPECT_FALSE(files_.RemoveFolder(Path("full")));
     EXPECT_TRUE(files_.Exists(Path("full\\f")));
-    EXPECT_FALSE(files_.RemoveDirectory(Path("file")));
+    EXPECT_FALSE(files_.RemoveFolder(Path("file")));
     EXPECT_TRUE(files_.Exists(Path("file")));
-    EXPECT_TRUE(files_.RemoveDirectory(Path("empty")));
+    EXPECT_TRUE(files_.RemoveFolder(Path("empty")));
     EXPECT_FALSE(files_.Exists(Path("empty")));
-    EXPECT_FALSE(files_.RemoveDirectory(Path("empty")));
+    EXPECT_FALSE(files_.RemoveFolder(Path("empty")));
 }
 
 TEST_F(PosixFileSystemTest, ShortPathNameIsThePathItselfWhenItExists) {

@@ -13,8 +13,6 @@
 #include "tests/platform/win32/win32_temp_folder.h"
 
 // The port's operations share their names with the platform's macros.
-#undef DeleteFile
-#undef RemoveDirectory
 
 namespace qm {
 namespace {
@@ -194,22 +192,22 @@ TEST_F(Win32FileSystemTest, DeleteFileRefusesFoldersAndReadOnlyFiles) {
     folder_.MakeFolder("d");
     ASSERT_TRUE(files_.SetAttributes(Path("locked"), file_attribute::kReadOnly));
 
-    EXPECT_TRUE(files_.DeleteFile(Path("plain")));
+    EXPECT_TRUE(files_.RemoveFile(Path("plain")));
     EXPECT_FALSE(files_.Exists(Path("plain")));
-    EXPECT_FALSE(files_.DeleteFile(Path("plain")));
-    EXPECT_FALSE(files_.DeleteFile(Path("d")));
+    EXPECT_FALSE(files_.RemoveFile(Path("plain")));
+    EXPECT_FALSE(files_.RemoveFile(Path("d")));
     EXPECT_TRUE(files_.IsDirectory(Path("d")));
-    EXPECT_FALSE(files_.DeleteFile(Path("locked")));
+    EXPECT_FALSE(files_.RemoveFile(Path("locked")));
     EXPECT_TRUE(files_.Exists(Path("locked")));
 
     ASSERT_TRUE(files_.SetAttributes(Path("locked"), file_attribute::kNormal));
-    EXPECT_TRUE(files_.DeleteFile(Path("locked")));
+    EXPECT_TRUE(files_.RemoveFile(Path("locked")));
 }
 
 TEST_F(Win32FileSystemTest, PathWithANulInsideNamesNothing) {
     folder_.MakeFile("file", "x");
     const std::string hidden = Path("file") + std::string("\0.bak", 5);
-    EXPECT_FALSE(files_.DeleteFile(hidden));
+    EXPECT_FALSE(files_.RemoveFile(hidden));
     EXPECT_FALSE(files_.Exists(hidden));
     EXPECT_FALSE(files_.ReadFile(hidden, 10));
     EXPECT_FALSE(files_.WriteTextFile(hidden, "y"));
@@ -226,13 +224,13 @@ TEST_F(Win32FileSystemTest, RemoveDirectoryOnlyRemovesEmptyFolders) {
     folder_.MakeFile("full\\f");
     folder_.MakeFolder("empty");
     folder_.MakeFile("file");
-    EXPECT_FALSE(files_.RemoveDirectory(Path("full")));
+    EXPECT_FALSE(files_.RemoveFolder(Path("full")));
     EXPECT_TRUE(files_.Exists(Path("full\\f")));
-    EXPECT_FALSE(files_.RemoveDirectory(Path("file")));
+    EXPECT_FALSE(files_.RemoveFolder(Path("file")));
     EXPECT_TRUE(files_.Exists(Path("file")));
-    EXPECT_TRUE(files_.RemoveDirectory(Path("empty")));
+    EXPECT_TRUE(files_.RemoveFolder(Path("empty")));
     EXPECT_FALSE(files_.Exists(Path("empty")));
-    EXPECT_FALSE(files_.RemoveDirectory(Path("empty")));
+    EXPECT_FALSE(files_.RemoveFolder(Path("empty")));
 }
 
 TEST_F(Win32FileSystemTest, ShortPathNameNamesTheSameFileInEightDotThreeForm) {

@@ -11,7 +11,6 @@
 #include "platform/win32/win32_file_system.h"
 #include "tests/platform/win32/win32_temp_folder.h"
 
-#undef ExpandEnvironmentStrings
 
 namespace qm {
 namespace {
@@ -72,16 +71,16 @@ TEST(Win32ShellTest, SaveInternetShortcutWritesAUrlFile) {
 TEST(Win32ShellTest, ExpandEnvironmentStringsReplacesKnownVariablesOnly) {
     Win32Shell shell;
     ASSERT_TRUE(SetEnvironmentVariableA("QM_TEST_PROFILE", "C:\\users\\tester"));
-    EXPECT_EQ(shell.ExpandEnvironmentStrings("%QM_TEST_PROFILE%\\Favorites"), "C:\\users\\tester\\Favorites");
-    EXPECT_EQ(shell.ExpandEnvironmentStrings("%qm_test_profile%"), "C:\\users\\tester");
-    EXPECT_EQ(shell.ExpandEnvironmentStrings("%QM_TEST_UNSET%\\x"), "%QM_TEST_UNSET%\\x");
-    EXPECT_EQ(shell.ExpandEnvironmentStrings("no variables"), "no variables");
-    EXPECT_EQ(shell.ExpandEnvironmentStrings(""), "");
+    EXPECT_EQ(shell.ExpandVariables("%QM_TEST_PROFILE%\\Favorites"), "C:\\users\\tester\\Favorites");
+    EXPECT_EQ(shell.ExpandVariables("%qm_test_profile%"), "C:\\users\\tester");
+    EXPECT_EQ(shell.ExpandVariables("%QM_TEST_UNSET%\\x"), "%QM_TEST_UNSET%\\x");
+    EXPECT_EQ(shell.ExpandVariables("no variables"), "no variables");
+    EXPECT_EQ(shell.ExpandVariables(""), "");
 
     // Longer than any fixed buffer a caller might keep.
     const std::string longValue(3000, 'v');
     ASSERT_TRUE(SetEnvironmentVariableA("QM_TEST_LONG", longValue.c_str()));
-    EXPECT_EQ(shell.ExpandEnvironmentStrings("<%QM_TEST_LONG%>"), "<" + longValue + ">");
+    EXPECT_EQ(shell.ExpandVariables("<%QM_TEST_LONG%>"), "<" + longValue + ">");
     SetEnvironmentVariableA("QM_TEST_PROFILE", nullptr);
     SetEnvironmentVariableA("QM_TEST_LONG", nullptr);
 }

@@ -105,8 +105,8 @@ public:
     bool SaveInternetShortcut(std::string_view path, std::string_view url) override {
         return real_.SaveInternetShortcut(path, url);
     }
-    std::string ExpandEnvironmentStrings(std::string_view text) override {
-        return real_.ExpandEnvironmentStrings(text);
+    std::string ExpandVariables(std::string_view text) override {
+        return real_.ExpandVariables(text);
     }
     bool SetClipboardText(std::string_view) override { return false; }
 

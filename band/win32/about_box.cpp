@@ -1,17 +1,12 @@
 #include "band/win32/about_box.h"
 
 #include "band/about.h"
-#include "platform/win32/unique_handle.h"
+#include "platform/win32/gdi.h"
 #include "resources/settings_ids.h"
 #include "settings/win32/dialog_support.h"
 
 namespace qm {
 namespace {
-
-struct GdiObjectDeleter {
-    void operator()(HGDIOBJ object) const { DeleteObject(object); }
-};
-using UniqueFont = UniqueHandle<HFONT, GdiObjectDeleter>;
 
 // The description of the dialog font, made bold. Without the stock GUI
 // font, the classic dialog face at its usual size stands in.

@@ -6,16 +6,12 @@
 
 #include "band/main_view_layout.h"
 #include "band/win32/module.h"
+#include "platform/win32/gdi.h"
 
 namespace qm {
 namespace {
 
 constexpr wchar_t kViewTitle[] = L"QuillmereSuperClass";
-
-struct GdiObjectDeleter {
-    void operator()(HGDIOBJ object) const { DeleteObject(object); }
-};
-using UniqueGdiObject = UniqueHandle<HGDIOBJ, GdiObjectDeleter>;
 
 COLORREF ToColorRef(Rgb colour) {
     return RGB(colour.red, colour.green, colour.blue);
@@ -143,7 +139,7 @@ LRESULT MainView::OnEraseBackground(WPARAM wParam, LPARAM) {
     const HDC dc = reinterpret_cast<HDC>(wParam);
     RECT client = {};
     GetClientRect(window_, &client);
-    const UniqueGdiObject brush(
+    const GdiObject brush(
         CreateSolidBrush(ToColorRef(BackgroundColour(FromColorRef(GetSysColor(COLOR_BTNFACE))))));
     FillRect(dc, &client, static_cast<HBRUSH>(brush.get()));
 
@@ -152,7 +148,7 @@ LRESULT MainView::OnEraseBackground(WPARAM wParam, LPARAM) {
     if (tabControl_ && GetClientRect(tabControl_, &tabClient))
         tabControlWidth = tabClient.right - tabClient.left;
 
-    const UniqueGdiObject pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW)));
+    const GdiObject pen(CreatePen(PS_SOLID, 1, GetSysColor(COLOR_BTNSHADOW)));
     const HGDIOBJ previousPen = SelectObject(dc, pen.get());
     for (const ViewLine& line :
          BackgroundLines(client.left, client.top, client.right, client.bottom, tabControlWidth)) {

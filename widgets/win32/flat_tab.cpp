@@ -4,31 +4,10 @@
 
 #include <string>
 
+#include "platform/win32/gdi.h"
+
 namespace qm {
 namespace {
-
-struct GdiObjectDeleter {
-    void operator()(HGDIOBJ object) const { DeleteObject(object); }
-};
-using GdiObject = UniqueHandle<HGDIOBJ, GdiObjectDeleter>;
-
-struct DcDeleter {
-    void operator()(HDC dc) const { DeleteDC(dc); }
-};
-using MemoryDc = UniqueHandle<HDC, DcDeleter>;
-
-// Selects an object into a device context for the life of the scope.
-class Selection {
-public:
-    Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
-    ~Selection() { SelectObject(dc_, previous_); }
-    Selection(const Selection&) = delete;
-    Selection& operator=(const Selection&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ previous_;
-};
 
 COLORREF ToColorref(ColorRef color) { return static_cast<COLORREF>(color.value); }
 

@@ -13,7 +13,7 @@
 
 #include <string_view>
 
-#include "platform/win32/unique_handle.h"
+#include "platform/win32/gdi.h"
 #include "widgets/tab_model.h"
 
 namespace qm {
@@ -43,10 +43,7 @@ public:
     const TabModel& model() const { return model_; }
 
 private:
-    struct GdiDeleter {
-        void operator()(HGDIOBJ object) const { DeleteObject(object); }
-    };
-    using Font = UniqueHandle<HFONT, GdiDeleter>;
+    using Font = UniqueFont;
 
     struct MessageEntry {
         UINT message;

@@ -22,7 +22,7 @@
 #include <memory>
 #include <string>
 
-#include "platform/win32/unique_handle.h"
+#include "platform/win32/gdi.h"
 #include "platform/win32/win32_clock.h"
 #include "widgets/list_layout.h"
 #include "widgets/list_model.h"
@@ -102,14 +102,10 @@ private:
     };
     static const MessageEntry kMessages[];
 
-    struct GdiDeleter {
-        void operator()(HGDIOBJ object) const { DeleteObject(object); }
-    };
     struct ImageListDeleter {
         void operator()(HIMAGELIST images) const { ImageList_Destroy(images); }
     };
-    using UniqueFont = UniqueHandle<HGDIOBJ, GdiDeleter>;
-    using UniqueImageList = UniqueHandle<HIMAGELIST, ImageListDeleter>;
+        using UniqueImageList = UniqueHandle<HIMAGELIST, ImageListDeleter>;
 
     // What the left button is doing between its press and its release.
     enum class Press { None, HeaderColumn, Divider, Rows };

@@ -2,34 +2,13 @@
 
 #include <commctrl.h>
 
+#include "platform/win32/gdi.h"
 #include "resources/resource.h"
 
 namespace qm {
 namespace {
 
 constexpr char kWindowTitle[] = "Retrieving the data...";
-
-struct GdiObjectDeleter {
-    void operator()(HGDIOBJ object) const { DeleteObject(object); }
-};
-using GdiObject = UniqueHandle<HGDIOBJ, GdiObjectDeleter>;
-
-struct DcDeleter {
-    void operator()(HDC dc) const { DeleteDC(dc); }
-};
-using MemoryDc = UniqueHandle<HDC, DcDeleter>;
-
-class Selection {
-public:
-    Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
-    ~Selection() { SelectObject(dc_, previous_); }
-    Selection(const Selection&) = delete;
-    Selection& operator=(const Selection&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ previous_;
-};
 
 // The block strip that takes over static 319: it steps and paints the
 // ProgressStrip. Lives on the progress thread's stack, for the life of the

@@ -4,29 +4,12 @@
 
 #include <set>
 
+#include "platform/win32/com_object.h"
+
 namespace qm {
 
-class TaskMemorySpyObject final : public IMallocSpy {
+class TaskMemorySpyObject final : public ComObject<IMallocSpy, IID_IMallocSpy> {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (object == nullptr) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IMallocSpy) {
-            *object = static_cast<IMallocSpy*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override {
-        return static_cast<ULONG>(InterlockedIncrement(&references_));
-    }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const LONG left = InterlockedDecrement(&references_);
-        if (left == 0) delete this;
-        return static_cast<ULONG>(left);
-    }
-
     SIZE_T STDMETHODCALLTYPE PreAlloc(SIZE_T size) override { return size; }
     void* STDMETHODCALLTYPE PostAlloc(void* block) override {
         if (block != nullptr) {
@@ -68,9 +51,8 @@ public:
     std::size_t allocations() const { return allocations_; }
 
 private:
-    ~TaskMemorySpyObject() = default;
+    ~TaskMemorySpyObject() override = default;
 
-    LONG references_ = 1;
     std::set<void*> live_;
     std::size_t allocations_ = 0;
     void* reallocating_ = nullptr;

@@ -11,6 +11,8 @@
 #include <new>
 #include <utility>
 
+#include "platform/win32/com_object.h"
+
 namespace qm {
 
 struct TestHistoryState {
@@ -87,30 +89,10 @@ protected:
     std::shared_ptr<TestHistoryState> state_;
 };
 
-class HistoryEnumerator final : public IEnumSTATURL, private LiveObject {
+class HistoryEnumerator final : public ComObject<IEnumSTATURL, IID_IEnumSTATURL>, private LiveObject {
 public:
     explicit HistoryEnumerator(std::shared_ptr<TestHistoryState> state)
         : LiveObject(std::move(state)), snapshot_(state_->entries) {}
-
-    // IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (object == nullptr) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IEnumSTATURL) {
-            *object = static_cast<IEnumSTATURL*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override {
-        return static_cast<ULONG>(InterlockedIncrement(&references_));
-    }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const LONG left = InterlockedDecrement(&references_);
-        if (left == 0) delete this;
-        return static_cast<ULONG>(left);
-    }
 
     // IEnumSTATURL
     HRESULT STDMETHODCALLTYPE Next(ULONG count, LPSTATURL urls, ULONG* fetched) override {
@@ -163,7 +145,7 @@ public:
     }
 
 private:
-    ~HistoryEnumerator() = default;
+    ~HistoryEnumerator() override = default;
 
     // Moves to the next entry that passes the filter; false at the end.
     bool SkipToMatch() {
@@ -173,36 +155,16 @@ private:
         return position_ < snapshot_.size();
     }
 
-    LONG references_ = 1;
     std::vector<TestHistoryEntry> snapshot_;
     std::size_t position_ = 0;
     std::u16string filter_;
     DWORD flags_ = 0;
 };
 
-class HistoryStorage final : public IUrlHistoryStg2, private LiveObject {
+class HistoryStorage final : public ComObject<IUrlHistoryStg2, IID_IUrlHistoryStg, IID_IUrlHistoryStg2>,
+                             private LiveObject {
 public:
     using LiveObject::LiveObject;
-
-    // IUnknown
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (object == nullptr) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IUrlHistoryStg || iid == IID_IUrlHistoryStg2) {
-            *object = static_cast<IUrlHistoryStg2*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override {
-        return static_cast<ULONG>(InterlockedIncrement(&references_));
-    }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const LONG left = InterlockedDecrement(&references_);
-        if (left == 0) delete this;
-        return static_cast<ULONG>(left);
-    }
 
     // IUrlHistoryStg. A URL added again is updated in place.
     HRESULT STDMETHODCALLTYPE AddUrl(LPCOLESTR url, LPCOLESTR title, DWORD) override {
@@ -269,33 +231,13 @@ public:
     }
 
 private:
-    ~HistoryStorage() = default;
+    ~HistoryStorage() override = default;
 
-    LONG references_ = 1;
 };
 
-class HistoryClassFactory final : public IClassFactory {
+class HistoryClassFactory final : public ComObject<IClassFactory, IID_IClassFactory> {
 public:
     explicit HistoryClassFactory(std::shared_ptr<TestHistoryState> state) : state_(std::move(state)) {}
-
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override {
-        if (object == nullptr) return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID_IClassFactory) {
-            *object = static_cast<IClassFactory*>(this);
-            AddRef();
-            return S_OK;
-        }
-        *object = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override {
-        return static_cast<ULONG>(InterlockedIncrement(&references_));
-    }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const LONG left = InterlockedDecrement(&references_);
-        if (left == 0) delete this;
-        return static_cast<ULONG>(left);
-    }
 
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
         if (object == nullptr) return E_POINTER;
@@ -313,9 +255,8 @@ public:
     HRESULT STDMETHODCALLTYPE LockServer(WINBOOL) override { return S_OK; }
 
 private:
-    ~HistoryClassFactory() = default;
+    ~HistoryClassFactory() override = default;
 
-    LONG references_ = 1;
     std::shared_ptr<TestHistoryState> state_;
 };
 

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -48,6 +49,17 @@ public:
         CloseHandle(file);
     }
     void MakeFolder(std::string_view name) const { CreateDirectoryA(Path(name).c_str(), nullptr); }
+
+    // The file's last write time, as FILETIME ticks.
+    bool SetWriteTime(std::string_view name, uint64_t ticks) const {
+        HANDLE file = CreateFileA(Path(name).c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file == INVALID_HANDLE_VALUE) return false;
+        const FILETIME written{static_cast<DWORD>(ticks), static_cast<DWORD>(ticks >> 32)};
+        const bool set = SetFileTime(file, nullptr, nullptr, &written);
+        CloseHandle(file);
+        return set;
+    }
 
     std::string Contents(std::string_view name) const {
         std::string bytes;

@@ -10,6 +10,57 @@ int CommandImageIndex(uint32_t command) {
                                                 : static_cast<int>(at - kCommandBarImageCommands.begin());
 }
 
+namespace {
+
+uint32_t ReadLittleEndian(std::span<const uint8_t> data, std::size_t offset, std::size_t bytes) {
+    uint32_t value = 0;
+    for (std::size_t byte = 0; byte < bytes; ++byte)
+        value |= static_cast<uint32_t>(data[offset + byte]) << (8 * byte);
+    return value;
+}
+
+constexpr uint32_t kMaxToolbarImageSize = 256;
+
+// One layout: a header of `headerWords` words of `wordBytes` bytes (the
+// last three are width, height and count), then `count` commands.
+std::optional<ToolbarResource> ParseToolbarLayout(std::span<const uint8_t> data, std::size_t wordBytes,
+                                                  std::size_t headerWords) {
+    if (data.size() < wordBytes * headerWords) return std::nullopt;
+    const std::size_t first = headerWords - 3;
+    const uint32_t width = ReadLittleEndian(data, wordBytes * first, wordBytes);
+    const uint32_t height = ReadLittleEndian(data, wordBytes * (first + 1), wordBytes);
+    const uint32_t count = ReadLittleEndian(data, wordBytes * (first + 2), wordBytes);
+    if (width == 0 || height == 0 || width > kMaxToolbarImageSize || height > kMaxToolbarImageSize) {
+        return std::nullopt;
+    }
+    if ((data.size() - wordBytes * headerWords) / wordBytes < count) return std::nullopt;
+    ToolbarResource toolbar{static_cast<int>(width), static_cast<int>(height), {}};
+    for (uint32_t item = 0; item < count; ++item) {
+        const uint32_t command = ReadLittleEndian(data, wordBytes * (headerWords + item), wordBytes);
+        if (command != 0) toolbar.commands.push_back(command);
+    }
+    return toolbar;
+}
+
+}  // namespace
+
+std::optional<ToolbarResource> ParseToolbarResource(std::span<const uint8_t> data) {
+    // Version 1 in the first 16-bit word marks the Microsoft layout; a
+    // windres image width of 1 would read as width 0 there and fail over.
+    if (data.size() >= 8 && ReadLittleEndian(data, 0, 2) == 1) {
+        if (auto toolbar = ParseToolbarLayout(data, 2, 4)) return toolbar;
+    }
+    return ParseToolbarLayout(data, 4, 3);
+}
+
+int MenuImageIndex(std::span<const MenuImage> images, uint32_t command, int imageCount) {
+    for (const MenuImage& entry : images) {
+        if (entry.command != command) continue;
+        return entry.image >= 0 && entry.image < imageCount ? entry.image : -1;
+    }
+    return -1;
+}
+
 // ---- behaviour ----
 
 void CommandBarModel::SetButtonCount(int count) {
@@ -145,9 +196,8 @@ CommandBarColors CommandBarColorsFor(ColorRef buttonFace, ColorRef highlight) {
     return colors;
 }
 
-ColorRef CommandBarButtonTextColor(bool hot, bool pressed, ColorRef highlightText) {
-    if (hot) return pressed ? highlightText : Rgb(0, 0, 0);
-    return Rgb(18, 0, 0);
+ColorRef CommandBarButtonTextColor(bool hot) {
+    return hot ? Rgb(0, 0, 0) : Rgb(18, 0, 0);
 }
 
 MenuItemSize MeasureMenuItem(const MenuItemMetrics& metrics, bool separator, int textWidth) {

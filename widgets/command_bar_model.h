@@ -11,8 +11,11 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <span>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "widgets/colors.h"
 #include "widgets/pixel_rect.h"
@@ -40,6 +43,51 @@ inline constexpr std::array<uint32_t, 23> kCommandBarImageCommands = {
 
 // The strip image for a command, -1 for a command without one.
 int CommandImageIndex(uint32_t command);
+
+// A toolbar resource: the size of its images and the command of each
+// image, in strip order (separators, which have no image, left out).
+struct ToolbarResource {
+    int imageWidth = 0;
+    int imageHeight = 0;
+    std::vector<uint32_t> commands;
+};
+
+// Reads a toolbar resource in either of its two layouts: the Microsoft
+// resource compiler's (16-bit version 1, width, height, count, then one
+// 16-bit command per item) or GNU windres's (32-bit width, height, count,
+// then one 32-bit command per item). Nothing for data that fits neither,
+// for sizes of 0 or above 256, or for a count the data does not hold.
+std::optional<ToolbarResource> ParseToolbarResource(std::span<const uint8_t> data);
+
+// One command and the image drawn beside its menu item.
+struct MenuImage {
+    uint32_t command = 0;
+    int image = -1;
+};
+
+// The images of the context menus' strip (seven of them: open, copy,
+// delete, add to favorites, details, open file, properties) for the items
+// of the lists' context menus. "Delete Selected Items" (32791) has none.
+inline constexpr std::array<MenuImage, 14> kContextMenuImages = {{
+    {32788, 0},
+    {32792, 0},
+    {32797, 0},  // Open URL
+    {32775, 1},
+    {32793, 1},
+    {32798, 1},  // Copy URL
+    {32773, 2},
+    {32794, 2},
+    {32799, 2},  // Delete URL, Cookie, Entry
+    {32782, 3},  // Add to Favorites
+    {32795, 4},  // View Details
+    {32800, 5},  // Open File
+    {32796, 6},
+    {32801, 6},  // Properties
+}};
+
+// The image of `command` in `images` (the first entry that names it), -1
+// when none does or the entry's image is outside [0, imageCount).
+int MenuImageIndex(std::span<const MenuImage> images, uint32_t command, int imageCount);
 
 // ---- behaviour ----
 
@@ -143,9 +191,11 @@ struct CommandBarColors {
 
 CommandBarColors CommandBarColorsFor(ColorRef buttonFace, ColorRef highlight);
 
-// A top-level button's text: the highlight text when hot and pressed, black
-// when only hot, and a fixed near-black otherwise.
-ColorRef CommandBarButtonTextColor(bool hot, bool pressed, ColorRef highlightText);
+// A top-level button's text: black while hot, pressed (its popup open) or
+// not, and a fixed near-black otherwise. The hot button's face is a pale
+// gradient whatever the system's colours, so the system's highlight text
+// (white by default) would not show on it.
+ColorRef CommandBarButtonTextColor(bool hot);
 
 inline constexpr int kCommandBarHotCorner = 5;
 inline constexpr int kCommandBarHotInnerCorner = 2;

@@ -12,6 +12,12 @@ int TabModel::AddTab(std::string_view title, int position) {
     return 1;
 }
 
+bool TabModel::SetCurrent(int index) {
+    if (index < 0 || index >= count()) return false;
+    current_ = index;
+    return true;
+}
+
 std::string_view TabModel::Title(int index) const {
     if (index < 0 || index >= count()) return {};
     return titles_[static_cast<std::size_t>(index)];

@@ -47,6 +47,10 @@ public:
     int count() const { return static_cast<int>(titles_.size()); }
     // -1 while there are no tabs.
     int current() const { return current_; }
+    // Makes `index` the current tab as the owner's own choice: no
+    // notification goes to the parent. False (and nothing changed) for an
+    // index that names no tab.
+    bool SetCurrent(int index);
     std::string_view Title(int index) const;
 
     void SetClientSize(int width, int height);

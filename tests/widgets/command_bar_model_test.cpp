@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace qm {
 namespace {
 
@@ -130,11 +132,9 @@ TEST(CommandBar, EmptyBarHasNoMenuMode) {
     EXPECT_EQ(bar.hotButton(), -1);
 }
 
-TEST(CommandBar, ButtonTextColourByState) {
-    const ColorRef highlightText = Rgb(255, 255, 255);
-    EXPECT_EQ(CommandBarButtonTextColor(true, true, highlightText), highlightText);
-    EXPECT_EQ(CommandBarButtonTextColor(true, false, highlightText), Rgb(0, 0, 0));
-    EXPECT_EQ(CommandBarButtonTextColor(false, false, highlightText), Rgb(18, 0, 0));
+TEST(CommandBar, ButtonTextStaysDarkOnThePaleHotFace) {
+    EXPECT_EQ(CommandBarButtonTextColor(true), Rgb(0, 0, 0));
+    EXPECT_EQ(CommandBarButtonTextColor(false), Rgb(18, 0, 0));
 }
 
 TEST(CommandBar, LookIsBuiltFromTheSystemColours) {
@@ -178,6 +178,65 @@ TEST(CommandBar, MenuTextSplitsAtItsTab) {
     EXPECT_EQ(SplitMenuText("Select All Items\tCtrl+A"),
               (std::pair<std::string_view, std::string_view>{"Select All Items", "Ctrl+A"}));
     EXPECT_EQ(SplitMenuText("Options..."), (std::pair<std::string_view, std::string_view>{"Options...", ""}));
+}
+
+std::vector<uint8_t> Words(std::initializer_list<uint32_t> values, std::size_t bytes) {
+    std::vector<uint8_t> data;
+    for (uint32_t value : values) {
+        for (std::size_t byte = 0; byte < bytes; ++byte)
+            data.push_back(static_cast<uint8_t>(value >> (8 * byte)));
+    }
+    return data;
+}
+
+TEST(ToolbarResourceTest, ReadsBothCompilersLayoutsAndSkipsSeparators) {
+    // The Microsoft resource compiler: 16-bit words with version 1.
+    const auto microsoft = ParseToolbarResource(Words({1, 16, 15, 4, 32768, 0, 32779, 40013}, 2));
+    ASSERT_TRUE(microsoft);
+    EXPECT_EQ(microsoft->imageWidth, 16);
+    EXPECT_EQ(microsoft->imageHeight, 15);
+    EXPECT_EQ(microsoft->commands, (std::vector<uint32_t>{32768, 32779, 40013}));
+
+    // GNU windres: 32-bit words, no version.
+    const auto windres = ParseToolbarResource(Words({16, 16, 3, 32768, 32779, 32769}, 4));
+    ASSERT_TRUE(windres);
+    EXPECT_EQ(windres->imageWidth, 16);
+    EXPECT_EQ(windres->imageHeight, 16);
+    EXPECT_EQ(windres->commands, (std::vector<uint32_t>{32768, 32779, 32769}));
+
+    // A windres image width of 1 reads as version 1 with width 0 in the
+    // other layout, and is still understood.
+    const auto narrow = ParseToolbarResource(Words({1, 8, 1, 32768}, 4));
+    ASSERT_TRUE(narrow);
+    EXPECT_EQ(narrow->imageWidth, 1);
+    EXPECT_EQ(narrow->commands, (std::vector<uint32_t>{32768}));
+}
+
+TEST(ToolbarResourceTest, RefusesTruncatedOrImplausibleData) {
+    EXPECT_FALSE(ParseToolbarResource({}));
+    EXPECT_FALSE(ParseToolbarResource(Words({1, 16, 16}, 2)));
+    // A count larger than the items present, in either layout.
+    EXPECT_FALSE(ParseToolbarResource(Words({1, 16, 16, 5, 32768, 32779}, 2)));
+    EXPECT_FALSE(ParseToolbarResource(Words({16, 16, 0xFFFFFFFFu, 32768}, 4)));
+    // Image sizes of 0 or beyond 256.
+    EXPECT_FALSE(ParseToolbarResource(Words({16, 0, 1, 32768}, 4)));
+    EXPECT_FALSE(ParseToolbarResource(Words({4096, 16, 1, 32768}, 4)));
+    // No items at all is a valid, empty strip.
+    const auto empty = ParseToolbarResource(Words({1, 16, 16, 0}, 2));
+    ASSERT_TRUE(empty);
+    EXPECT_TRUE(empty->commands.empty());
+}
+
+TEST(ContextMenuImagesTest, EachItemKindHasItsImageAndSelectionDeleteHasNone) {
+    EXPECT_EQ(MenuImageIndex(kContextMenuImages, 32788, 7), 0);   // Open URL (History)
+    EXPECT_EQ(MenuImageIndex(kContextMenuImages, 32798, 7), 1);   // Copy URL (Cache)
+    EXPECT_EQ(MenuImageIndex(kContextMenuImages, 32794, 7), 2);   // Delete Cookie
+    EXPECT_EQ(MenuImageIndex(kContextMenuImages, 32782, 7), 3);   // Add to Favorites
+    EXPECT_EQ(MenuImageIndex(kContextMenuImages, 32801, 7), 6);   // Properties (Cache)
+    EXPECT_EQ(MenuImageIndex(kContextMenuImages, 32791, 7), -1);  // Delete Selected Items
+    // An image the list does not hold is no image.
+    EXPECT_EQ(MenuImageIndex(kContextMenuImages, 32796, 6), -1);
+    EXPECT_EQ(MenuImageIndex(kContextMenuImages, 32788, 0), -1);
 }
 
 }  // namespace

@@ -169,6 +169,13 @@ intptr_t FlatTabCtrl::Notify(int code) {
     return SendMessageA(GetParent(window_), WM_NOTIFY, header.idFrom, reinterpret_cast<LPARAM>(&header));
 }
 
+bool FlatTabCtrl::SetCurrentTab(int index) {
+    const int before = model_.current();
+    if (!model_.SetCurrent(index)) return false;
+    if (index != before) InvalidateStrip();
+    return true;
+}
+
 void FlatTabCtrl::InvalidateStrip() {
     if (!window_) return;
     const RECT strip = ToRect(model_.StripRect());

@@ -37,6 +37,10 @@ public:
     // last); 1, or -1 for any other position. Redraws the strip.
     int AddTab(std::string_view title, int position);
     int CurrentTab() const { return model_.current(); }
+    // Makes `index` current from code (the owner shows that tab's page
+    // itself), with no notification; redraws the strip when it changed.
+    // False for an index that names no tab.
+    bool SetCurrentTab(int index);
 
     HWND window() const { return window_; }
     HWND tooltip() const { return tooltip_; }

@@ -65,6 +65,10 @@ public:
 
     // Reading: the model answers everything.
     const ListModel& model() const { return model_; }
+    // For an owner that edits the rows itself (the main view's controller):
+    // the model still tells this window of selections, and the owner calls
+    // Redraw once it is done.
+    ListModel& model() { return model_; }
 
     // The owner's operations; each redraws what it changed.
     int AddColumn(std::string_view title, int width, int image = -1, bool fixed = false, int reserved = 0,

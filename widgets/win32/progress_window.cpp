@@ -108,7 +108,13 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
             auto* state = reinterpret_cast<DialogState*>(lParam);
             if (HWND strip = GetDlgItem(dialog, IDC_QM_PROGRESS_STRIP)) state->attached = state->strip.Attach(strip);
             SetWindowTextA(dialog, kWindowTitle);
-            return TRUE;
+            // The window comes while the user may be typing in the browser:
+            // shown here without activation, it is already visible when the
+            // dialog manager would show (and activate) it. It stays on top of
+            // the browser it reports for.
+            SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+            return FALSE;  // no control takes the focus either
         }
         case WM_COMMAND:
             if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {

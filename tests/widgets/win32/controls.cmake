@@ -3,7 +3,9 @@
 # (dialog 301, menu 201, the image strips) so that the windows load them
 # from the test program itself.
 qm_add_test(qm_widget_windows_tests
+  ${CMAKE_CURRENT_LIST_DIR}/command_bar_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/flat_tab_test.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/hyperlink_test.cpp
   ${CMAKE_CURRENT_LIST_DIR}/progress_window_test.cpp
   $<TARGET_OBJECTS:qm_resources>
 )

@@ -100,6 +100,33 @@ TEST(ProgressWindowTest, ShowsWhileBusyAndGoesWithinOneStep) {
     EXPECT_EQ(progress.window(), nullptr);
 }
 
+TEST(ProgressWindowTest, TheWindowLeavesTheActiveWindowActive) {
+    // The fill runs while the user works in the browser: the window shows
+    // on top without taking the keyboard from the page.
+    HWND user = CreateWindowExA(0, "STATIC", "user", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 300, 200, nullptr,
+                                nullptr, nullptr, nullptr);
+    ASSERT_TRUE(user);
+    SetForegroundWindow(user);
+    SetActiveWindow(user);
+    ASSERT_EQ(GetActiveWindow(), user);
+
+    ProgressWindow progress(GetModuleHandleA(nullptr));
+    ASSERT_TRUE(progress.Start());
+    HWND window = WaitForWindow(progress);
+    ASSERT_TRUE(window);
+    for (int pumped = 0; pumped < 20; ++pumped) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+        Sleep(10);
+    }
+    EXPECT_TRUE(IsWindowVisible(window));
+    EXPECT_EQ(GetForegroundWindow(), user);
+    EXPECT_EQ(GetActiveWindow(), user);
+    progress.Stop();
+    ASSERT_TRUE(progress.WaitForEnd(5000));
+    DestroyWindow(user);
+}
+
 TEST(ProgressWindowTest, FillFinishedBeforeTheWindowCameLeavesNoWindow) {
     for (int round = 0; round < 2; ++round) {
         ProgressWindow progress(GetModuleHandleA(nullptr));

@@ -1,13 +1,33 @@
-#include "tests/settings/win32/dialog_driver.h"
+#include "tests/support/win32/dialog_driver.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <string_view>
 
 namespace qm {
 namespace {
 
 constexpr char kOwnerClass[] = "QmDialogTestOwner";
+
+// The driver whose watchdog is armed; a thread timer carries no pointer.
+DialogDriver* gWatched = nullptr;
+
+struct DialogSearch {
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK FindOpenDialog(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<DialogSearch*>(parameter);
+    char className[16] = {};
+    GetClassNameA(window, className, sizeof className);
+    if (std::string_view(className) != "#32770" || !IsWindowEnabled(window)) return TRUE;
+    if (search->owner && GetWindow(window, GW_OWNER) != search->owner) return TRUE;
+    search->found = window;
+    return FALSE;
+}
 
 }  // namespace
 
@@ -18,11 +38,16 @@ DialogDriver::DialogDriver() {
     windowClass.lpszClassName = kOwnerClass;
     windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
     RegisterClassA(&windowClass);  // fails harmlessly when already registered
-    window_ = CreateWindowExA(0, kOwnerClass, "Dialog owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 300,
-                              200, nullptr, nullptr, GetModuleHandleA(nullptr), this);
+    // The procedure keeps the handle from WM_NCCREATE on: the creation
+    // messages arrive before CreateWindowExA returns it.
+    CreateWindowExA(0, kOwnerClass, "Dialog owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 300, 200, nullptr,
+                    nullptr, GetModuleHandleA(nullptr), this);
+    if (!window_) ADD_FAILURE() << "the dialog owner could not be made: " << GetLastError();
 }
 
 DialogDriver::~DialogDriver() {
+    if (watchdog_) KillTimer(nullptr, watchdog_);
+    if (gWatched == this) gWatched = nullptr;
     if (window_) DestroyWindow(window_);
 }
 
@@ -30,12 +55,20 @@ void DialogDriver::Script(std::vector<Step> steps) {
     steps_.assign(steps.begin(), steps.end());
     stepsRun_ = 0;
     ranOut_ = false;
+    cancelSent_ = false;
+    ArmWatchdog();
+}
+
+void DialogDriver::Receive(UINT message, Receiver receiver) {
+    receivers_.emplace_back(message, std::move(receiver));
 }
 
 LRESULT CALLBACK DialogDriver::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
         const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        auto* self = static_cast<DialogDriver*>(create->lpCreateParams);
+        self->window_ = window;
+        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     auto* self = reinterpret_cast<DialogDriver*>(GetWindowLongPtrA(window, GWLP_USERDATA));
     if (self) {
@@ -43,11 +76,16 @@ LRESULT CALLBACK DialogDriver::Procedure(HWND window, UINT message, WPARAM wPara
             self->OnIdle(reinterpret_cast<HWND>(lParam));
             return 0;
         }
-        if (message == WM_FINDONTAB) {
-            self->findRequests_.push_back(*reinterpret_cast<const FindRequest*>(lParam));
-            return 0;
+        for (const auto& [received, receiver] : self->receivers_) {
+            if (received == message) {
+                receiver(wParam, lParam);
+                return 0;
+            }
         }
-        if (message == WM_NCDESTROY) SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        if (message == WM_NCDESTROY) {
+            SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+            self->window_ = nullptr;
+        }
     }
     return DefWindowProcA(window, message, wParam, lParam);
 }
@@ -57,11 +95,18 @@ void DialogDriver::OnIdle(HWND dialog) {
     running_ = true;
     if (steps_.empty()) {
         ranOut_ = true;
-        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        if (!cancelSent_) {
+            cancelSent_ = true;
+            PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+        } else {
+            // The dialog ignored the cancel: end it all the same.
+            EndDialog(dialog, kEndedByDriver);
+        }
     } else {
         Step step = std::move(steps_.front());
         steps_.pop_front();
         ++stepsRun_;
+        ArmWatchdog();
         step(dialog);
         // Wakes the dialog's loop, so that it comes back idle for the next
         // step when this one left the dialog open.
@@ -70,9 +115,41 @@ void DialogDriver::OnIdle(HWND dialog) {
     running_ = false;
 }
 
+void DialogDriver::ArmWatchdog() {
+    // Setting the same thread timer again restarts its count.
+    watchdog_ = SetTimer(nullptr, watchdog_, kWatchdogMs, &DialogDriver::Watchdog);
+    gWatched = this;
+}
+
+void CALLBACK DialogDriver::Watchdog(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    DialogDriver* self = gWatched;
+    if (!self || self->watchdog_ != timer) return;
+    self->watchdog_ = 0;
+    self->EndStrayDialog();
+}
+
+void DialogDriver::EndStrayDialog() {
+    DialogSearch search{window_, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), &FindOpenDialog, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) return;  // the timer outlived its dialog
+    ranOut_ = true;
+    ADD_FAILURE() << "a dialog sat " << kWatchdogMs << " ms without a step and was ended";
+    EndDialog(search.found, kEndedByDriver);
+}
+
 void Click(HWND dialog, int id) {
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+void ClickAsMouse(HWND dialog, int id) {
+    const HWND control = GetDlgItem(dialog, id);
+    if (!control) {
+        ADD_FAILURE() << "no control " << id;
+        return;
+    }
+    SendMessageA(control, BM_CLICK, 0, 0);
 }
 
 void ChooseListRow(HWND dialog, int id, int row) {
@@ -91,12 +168,14 @@ std::string ListText(HWND dialog, int id) {
     return text;
 }
 
-std::string Text(HWND dialog, int id) {
-    const HWND control = GetDlgItem(dialog, id);
-    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(control)) + 1, '\0');
-    text.resize(
-        static_cast<std::size_t>(GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
+std::string WindowText(HWND window) {
+    std::string text(static_cast<std::size_t>(GetWindowTextLengthA(window)) + 1, '\0');
+    text.resize(static_cast<std::size_t>(GetWindowTextA(window, text.data(), static_cast<int>(text.size()))));
     return text;
+}
+
+std::string Text(HWND dialog, int id) {
+    return WindowText(GetDlgItem(dialog, id));
 }
 
 void SetText(HWND dialog, int id, const std::string& text) {
@@ -109,6 +188,29 @@ void SetCheck(HWND dialog, int id, bool checked) {
 
 bool Checked(HWND dialog, int id) {
     return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+
+void SetPicker(HWND dialog, int id, WORD year, WORD month, WORD day, WORD hour, WORD minute) {
+    SYSTEMTIME time{};
+    time.wYear = year;
+    time.wMonth = month;
+    time.wDay = day;
+    time.wHour = hour;
+    time.wMinute = minute;
+    // The picker wants a consistent day of the week.
+    FILETIME fileTime{};
+    if (!SystemTimeToFileTime(&time, &fileTime) || !FileTimeToSystemTime(&fileTime, &time)) {
+        ADD_FAILURE() << "not a date: " << year << "-" << month << "-" << day;
+        return;
+    }
+    EXPECT_TRUE(SendDlgItemMessageA(dialog, id, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time)))
+        << "picker " << id;
+}
+
+void PostKey(HWND control, WPARAM key) {
+    const UINT scan = MapVirtualKeyA(static_cast<UINT>(key), 0);
+    PostMessageA(control, WM_KEYDOWN, key, static_cast<LPARAM>(1 | (scan << 16)));
+    PostMessageA(control, WM_KEYUP, key, static_cast<LPARAM>(1 | (scan << 16) | (3u << 30)));
 }
 
 bool SaveWindowPicture(HWND window, const char* path) {
@@ -154,8 +256,14 @@ bool SaveWindowPicture(HWND window, const char* path) {
 }
 
 bool RecordingPrompts::AskYesNo(std::string_view question) {
-    ADD_FAILURE() << "unexpected question: " << question;
-    return false;
+    questions.emplace_back(question);
+    if (answers_.empty()) {
+        ADD_FAILURE() << "unexpected question: " << question;
+        return false;
+    }
+    const bool yes = answers_.front();
+    answers_.pop_front();
+    return yes;
 }
 
 void RecordingPrompts::ShowMessage(std::string_view text, MessageIcon icon) {
@@ -177,9 +285,13 @@ std::optional<std::string> RecordingPrompts::ChooseFileToSave(const FileChoice& 
     return std::nullopt;
 }
 
-std::optional<std::string> RecordingPrompts::BrowseForFolder(std::string_view title) {
-    ADD_FAILURE() << "unexpected folder browser: " << title;
-    return std::nullopt;
+std::optional<std::string> RecordingPrompts::BrowseForFolder(std::string_view title, std::string_view initialFolder) {
+    browseTitles.emplace_back(title);
+    browseStarts.emplace_back(initialFolder);
+    if (folders_.empty()) return std::nullopt;
+    auto folder = std::move(folders_.front());
+    folders_.pop_front();
+    return folder;
 }
 
 }  // namespace qm

@@ -1,0 +1,75 @@
+// What the cleaning dialogs' tests share: the Windows adapters with
+// recording prompts in place of message boxes, and a dialog driver whose
+// owner stands in for the main view: it keeps a copy of every cleanup
+// record sent to it, and notes whether the dialog was still on the screen
+// when the record arrived.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string_view>
+#include <vector>
+
+#include "cleaning/cleanup_criteria.h"
+#include "platform/platform.h"
+#include "platform/win32/win32_platform.h"
+#include "tests/support/win32/dialog_driver.h"
+#include "tests/support/win32/message_log.h"
+
+namespace qm {
+
+// The Windows adapters, with recording prompts; the OS version can be put
+// in place of the system's.
+struct DialogTestPlatform {
+    explicit DialogTestPlatform(OsVersion* osVersion = nullptr)
+        : platform{adapters.urlCache, adapters.urlHistory, adapters.registry, adapters.fileSystem,
+                   adapters.fileSecurity, adapters.shell, prompts, adapters.clock, adapters.textCodec,
+                   osVersion ? *osVersion : adapters.osVersion} {}
+    Win32Platform adapters;
+    RecordingPrompts prompts;
+    Platform platform;
+};
+
+class CleanupOwner : public DialogDriver {
+public:
+    CleanupOwner() {
+        Receive(WM_PERFORMCLEANUP, [this](WPARAM wParam, LPARAM lParam) {
+            log.Add(WM_PERFORMCLEANUP, wParam, lParam);
+            dialogShown.push_back(OpenDialog() != nullptr);
+            if (lParam) records.push_back(*reinterpret_cast<const CleanupCriteria*>(lParam));
+        });
+    }
+
+    // The records received with WM_PERFORMCLEANUP, copied while they lived.
+    std::vector<CleanupCriteria> records;
+    // Whether a dialog over the owner was on the screen as each arrived.
+    std::vector<bool> dialogShown;
+    MessageLog log;
+
+private:
+    HWND OpenDialog() const {
+        struct Search {
+            HWND owner;
+            HWND found;
+        } search{owner(), nullptr};
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND window, LPARAM parameter) -> BOOL {
+                auto* search = reinterpret_cast<Search*>(parameter);
+                char className[16] = {};
+                GetClassNameA(window, className, sizeof className);
+                if (std::string_view(className) == "#32770" && GetWindow(window, GW_OWNER) == search->owner &&
+                    IsWindowVisible(window)) {
+                    search->found = window;
+                    return FALSE;
+                }
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    }
+};
+
+}  // namespace qm

@@ -182,7 +182,7 @@ std::optional<std::string> BrowseForIndexFile(RecordKind kind, Shell& shell, Fil
                                               Prompts& prompts, std::span<const std::string> rows) {
     const FolderBrowseRequest request = IndexFileChooserBrowseRequest(kind, shell);
     if (request.message) prompts.ShowMessage(*request.message, MessageIcon::None);
-    const std::optional<std::string> chosen = prompts.BrowseForFolder(request.title);
+    const std::optional<std::string> chosen = prompts.BrowseForFolder(request.title, request.initialFolder);
     if (!chosen) return std::nullopt;
     std::optional<std::string> path = IndexFileInFolder(kind, *chosen, fileSystem);
     if (!path || std::find(rows.begin(), rows.end(), *path) != rows.end()) return std::nullopt;

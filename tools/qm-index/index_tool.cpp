@@ -6,16 +6,19 @@
 #include <cstdint>
 #include <limits>
 #include <new>
+#include <type_traits>
 #include <vector>
 
 #include "records/index_file_location.h"
 #include "records/index_file_reader.h"
+#include "reports/html_report.h"
 
 namespace qm {
 namespace {
 
 constexpr std::string_view kUsage =
     "usage: qm-index read FILE...\n"
+    "       qm-index read --html OUT FILE\n"
     "       qm-index list FILE\n"
     "       qm-index search DIR\n"
     "       qm-index --help\n"
@@ -29,6 +32,10 @@ constexpr std::string_view kUsage =
     "            <lastUpdated>\\t<lastVisited>\\t<url>\\t<title>\n"
     "          with the times as decimal FILETIME values and the texts escaped\n"
     "          (\\\\, \\t, \\n, \\r, \\xNN)\n"
+    "  read --html\n"
+    "          writes the records of FILE to OUT as an HTML report in the\n"
+    "          band's History layout (title, address, the dates), and prints\n"
+    "          nothing\n"
     "  list    shows the records of FILE as the band's index view does\n"
     "  search  prints every index file below DIR, one path a line\n"
     "\n"
@@ -226,8 +233,12 @@ int Read(std::span<const std::string> files, IndexToolContext& context) {
     return status;
 }
 
-int List(const std::string& path, IndexToolContext& context) {
-    std::optional<IndexView> view;
+// Reads every record of one file and hands them to `use`, which turns them
+// into what the command prints or writes; a failure is reported on the
+// error stream and gives nothing.
+template <typename Use>
+auto WithRecords(const std::string& path, IndexToolContext& context, Use use)
+    -> std::optional<std::invoke_result_t<Use, const std::vector<HistoryRecord>&>> {
     std::string_view failure;
     try {
         const std::optional<std::string> bytes = LoadFile(context, path);
@@ -236,18 +247,37 @@ int List(const std::string& path, IndexToolContext& context) {
         } else {
             std::vector<HistoryRecord> records;
             failure = FailureOf(ReadIndexFileData(Bytes(*bytes), context.codec, records));
-            view = MakeIndexView(records, DateFormatter());
+            if (failure.empty()) return use(records);
         }
     } catch (const std::bad_alloc&) {
         failure = "too large to read";
     }
-    if (!failure.empty()) {
-        ReportFailure(context, path, failure);
+    ReportFailure(context, path, failure);
+    return std::nullopt;
+}
+
+int List(const std::string& path, IndexToolContext& context) {
+    const auto table = WithRecords(path, context, [](const std::vector<HistoryRecord>& records) {
+        const std::optional<IndexView> view = MakeIndexView(records, DateFormatter());
+        return view ? FormatIndexTable(*view) : std::string();
+    });
+    if (!table) return kToolFileFailed;
+    Output out(context.out);
+    out << *table;
+    return kToolSuccess;
+}
+
+// The records of an index file as the band's History report, whatever the
+// file's kind: an index file keeps no expiry, so every record shows
+// "unknown" there. The page is written in text mode, as the band writes it.
+int Html(const std::string& outPath, const std::string& path, IndexToolContext& context) {
+    const auto page = WithRecords(path, context, [](const std::vector<HistoryRecord>& records) {
+        return HistoryReport(records, DateFormatter());
+    });
+    if (!page) return kToolFileFailed;
+    if (!context.fileSystem.WriteTextFile(outPath, *page)) {
+        ReportFailure(context, outPath, "cannot be written");
         return kToolFileFailed;
-    }
-    if (view) {
-        Output out(context.out);
-        out << FormatIndexTable(*view);
     }
     return kToolSuccess;
 }
@@ -333,6 +363,10 @@ int RunIndexTool(std::span<const std::string> args, IndexToolContext& context) {
     if (args.empty()) return UsageError(context);
     const std::string& command = args.front();
     const std::span<const std::string> operands = args.subspan(1);
+    if (command == "read" && !operands.empty() && operands.front() == "--html") {
+        if (operands.size() != 3) return UsageError(context);
+        return Html(operands[1], operands[2], context);
+    }
     if (command == "read" && !operands.empty()) return Read(operands, context);
     if (command == "list" && operands.size() == 1) return List(operands.front(), context);
     if (command == "search" && operands.size() == 1) return Search(operands.front(), context);

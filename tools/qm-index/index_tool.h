@@ -36,6 +36,8 @@ struct IndexToolContext {
 //   read FILE...   "# <path>\tresult=<code>\tkind=<kind>\trecords=<count>" for
 //                  each file, then "<lastUpdated>\t<lastVisited>\t<url>\t<title>"
 //                  for each of its records, times as decimal FILETIMEs
+//   read --html OUT FILE
+//                  FILE's records written to OUT as the band's History report
 //   list FILE      the records as the band's index view shows them, aligned
 //   search DIR     every path below DIR that looks like an index file
 //   --help         the usage, on standard output

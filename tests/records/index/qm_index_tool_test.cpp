@@ -156,6 +156,46 @@ TEST_F(QmIndexTool, ListShowsTheIndexViewAligned) {
     EXPECT_EQ(missing.out, "");
 }
 
+TEST_F(QmIndexTool, ReadHtmlWritesTheRecordsAsAHistoryReport) {
+    IndexFileBuilder file("4.7");
+    file.Record({.url = "Cookie:me@site.example/<b>",
+                 .updated = FileTime{132223104000000000ull},
+                 .visited = FileTime{132000000000000000ull},
+                 .title = u"A & B"});
+    file.Record({.url = "Cookie:me@other.example/"});
+    const std::string path = Write("cookies.dat", file);
+    const std::string page = folder_.Local("report.htm").string();
+
+    const Outcome outcome = RunTool({"read", "--html", page, path});
+    EXPECT_EQ(outcome.status, 0);
+    EXPECT_EQ(outcome.out, "");
+    EXPECT_EQ(outcome.err, "");
+    const std::string html = Contents(page);
+    // The History layout whatever the file's kind, each line ended in CR LF
+    // and no line end after the closing tag.
+    EXPECT_THAT(html, StartsWith("<html>\r\n<head>\r\n<title>Internet Explorer History</title>\r\n"));
+    EXPECT_THAT(html, ::testing::EndsWith("</body>\r\n</html>"));
+    EXPECT_EQ(html.find("\n", 0) - 1, html.find("\r\n"));
+    EXPECT_THAT(html, HasSubstr("A &amp; B</td></tr>\r\n<tr><td class=\"stable3\">Cookie:me@site.example/&lt;b&gt;"));
+    EXPECT_THAT(html, HasSubstr("LastVisited: 17.04.2019 &nbsp;&nbsp;LastUpdated: 01.01.2020 "
+                                "&nbsp;&nbsp;Expires: unknown"));
+    EXPECT_THAT(html, HasSubstr("Untitled</td></tr>\r\n<tr><td class=\"stable3\">Cookie:me@other.example/"));
+
+    // A file that gives no records writes nothing.
+    IndexFileBuilder noRecords;
+    noRecords.Block("LEAK");
+    const std::string empty = Write("empty.dat", noRecords);
+    const std::string none = folder_.Local("none.htm").string();
+    const Outcome failed = RunTool({"read", "--html", none, empty});
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_THAT(failed.err, HasSubstr("empty.dat: no URL records"));
+    EXPECT_FALSE(std::filesystem::exists(none));
+
+    const Outcome unwritable = RunTool({"read", "--html", folder_.Local("no/such/folder.htm").string(), path});
+    EXPECT_EQ(unwritable.status, 1);
+    EXPECT_THAT(unwritable.err, HasSubstr("folder.htm: cannot be written"));
+}
+
 TEST_F(QmIndexTool, SearchPrintsIndexFilesInTheSearchOrder) {
     folder_.MakeFile("tree\\b\\INDEX.DAT");
     folder_.MakeFile("tree\\a\\x\\index.dat");
@@ -175,7 +215,15 @@ TEST_F(QmIndexTool, SearchPrintsIndexFilesInTheSearchOrder) {
 
 TEST_F(QmIndexTool, UsageErrorsExitWithTwoAndHelpWithZero) {
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {}, {"read"}, {"list"}, {"list", "a", "b"}, {"search"}, {"search", "a", "b"}, {"show", "a"}}) {
+             {},
+             {"read"},
+             {"read", "--html", "out.htm"},
+             {"read", "--html", "out.htm", "a", "b"},
+             {"list"},
+             {"list", "a", "b"},
+             {"search"},
+             {"search", "a", "b"},
+             {"show", "a"}}) {
         const Outcome outcome = RunTool(args);
         EXPECT_EQ(outcome.status, 2) << ::testing::PrintToString(args);
         EXPECT_THAT(outcome.err, StartsWith("usage: qm-index"));

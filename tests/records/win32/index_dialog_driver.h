@@ -1,0 +1,138 @@
+// What the index file dialogs' tests share under Wine.
+//
+// The dialogs are opened over the shared DialogDriver, which runs each
+// step of a test from inside the dialog's own loop.
+//
+// PumpUntil lets a step wait for the search thread: it dispatches the
+// thread's messages to the dialog until a condition holds or the time is up.
+//
+// TestShell answers special folders from a table; RecordingPrompts answers
+// the folder browser from a queue and records every message; TempTree is a
+// real folder for one test; SearchFileSystem is the real file system with
+// a delay or a gate on each listing, to catch a search midway.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/file_system.h"
+#include "platform/platform.h"
+#include "platform/prompts.h"
+#include "platform/shell.h"
+#include "platform/win32/win32_platform.h"
+#include "tests/support/win32/dialog_driver.h"
+#include "widgets/win32/list_ctrl.h"
+
+namespace qm::test {
+
+// Dispatches messages until done() holds or timeoutMs has passed; returns
+// done() at the end.
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
+
+std::string ClassName(HWND window);
+
+// The list the dialog placed over its placeholder, and its rows' texts.
+ListCtrl* DialogList(HWND dialog);
+std::vector<std::string> ListRows(HWND dialog);
+// The list placeholder of a dialog template as the dialog manager makes it,
+// measured on a copy of the template with no code of the product behind it:
+// its place in the dialog's client area, and its client width.
+RECT PlaceholderArea(HINSTANCE module, int templateId);
+int PlaceholderClientWidth(HINSTANCE module, int templateId);
+// Clicks a row of the list with the left button, as the user does.
+void ClickRow(HWND dialog, int row);
+
+class TestShell final : public Shell {
+public:
+    std::optional<std::string> SpecialFolderPath(SpecialFolder folder) override;
+    bool Open(std::string_view) override { return false; }
+    void ClearRecentDocuments() override {}
+    bool ShowProperties(std::string_view) override { return false; }
+    bool SaveInternetShortcut(std::string_view, const InternetShortcut&) override { return false; }
+    std::string ExpandVariables(std::string_view text) override { return std::string(text); }
+    bool SetClipboardText(std::string_view) override { return false; }
+
+    std::map<SpecialFolder, std::string> folders;
+};
+
+// The real file system, each listing held up by a delay or, while the gate
+// is closed, until it opens (at most 10 s). Counts listings, those under
+// way included, so that a test can see a search stop.
+class SearchFileSystem final : public FileSystem {
+public:
+    SearchFileSystem();
+    ~SearchFileSystem() override;
+    SearchFileSystem(const SearchFileSystem&) = delete;
+    SearchFileSystem& operator=(const SearchFileSystem&) = delete;
+
+    std::optional<std::vector<FoundFile>> Find(std::string_view pattern) override;
+    std::optional<uint32_t> GetAttributes(std::string_view path) override { return real_.GetAttributes(path); }
+    bool SetAttributes(std::string_view path, uint32_t attributes) override {
+        return real_.SetAttributes(path, attributes);
+    }
+    bool CanOpenForRead(std::string_view path) override { return real_.CanOpenForRead(path); }
+    std::optional<std::string> ReadFile(std::string_view path, uint64_t maxBytes) override {
+        return real_.ReadFile(path, maxBytes);
+    }
+    bool WriteTextFile(std::string_view path, std::string_view text) override {
+        return real_.WriteTextFile(path, text);
+    }
+    bool RemoveFile(std::string_view path) override { return real_.RemoveFile(path); }
+    bool RemoveFolder(std::string_view path) override { return real_.RemoveFolder(path); }
+    bool DeleteAtRestart(std::string_view) override { return false; }
+    std::optional<std::string> ShortPathName(std::string_view path) override { return real_.ShortPathName(path); }
+
+    void SetDelay(DWORD ms) { delayMs_ = ms; }
+    void CloseGate() { ResetEvent(gate_); }
+    void OpenGate() { SetEvent(gate_); }
+    int listings() const { return listings_.load(); }
+    int listingsUnderWay() const { return underWay_.load(); }
+
+private:
+    Win32FileSystem real_;
+    HANDLE gate_;
+    std::atomic<DWORD> delayMs_{0};
+    std::atomic<int> listings_{0};
+    std::atomic<int> underWay_{0};
+};
+
+// A fresh folder below the temporary folder, removed with its contents at
+// the end. Paths are Windows paths with "\".
+class TempTree {
+public:
+    TempTree();
+    ~TempTree();
+    TempTree(const TempTree&) = delete;
+    TempTree& operator=(const TempTree&) = delete;
+
+    // The root, then "\" + relative when relative is not empty.
+    std::string Path(std::string_view relative = {}) const;
+    void MakeFolder(std::string_view relative) const;
+    // Makes the file and the folders above it.
+    void MakeFile(std::string_view relative, std::string_view content = "index") const;
+
+private:
+    std::string root_;
+};
+
+// The product's Windows ports, with the shell, the prompts and the file
+// system put in by the test.
+struct TestPlatform {
+    explicit TestPlatform(FileSystem& fileSystem)
+        : platform{system.urlCache, system.urlHistory, system.registry, fileSystem,  system.fileSecurity,
+                   shell,           prompts,           system.clock,    system.textCodec, system.osVersion} {}
+    Win32Platform system;
+    TestShell shell;
+    RecordingPrompts prompts;
+    Platform platform;
+};
+
+}  // namespace qm::test

@@ -23,7 +23,7 @@ MainViewLayout LayOutMainView(int clientWidth, int clientHeight, int rightInset)
     return layout;
 }
 
-Rgb BackgroundColour(Rgb buttonFace) {
+ChannelColour BackgroundColour(ChannelColour buttonFace) {
     // Integer arithmetic gives the same truncation as multiplying by 1.07
     // in floating point, without its rounding doubts.
     const auto lighten = [](uint8_t channel) {

@@ -37,17 +37,17 @@ inline constexpr int kTabControlHeight = 22;
 
 MainViewLayout LayOutMainView(int clientWidth, int clientHeight, int rightInset);
 
-struct Rgb {
+struct ChannelColour {
     uint8_t red = 0;
     uint8_t green = 0;
     uint8_t blue = 0;
 
-    friend constexpr bool operator==(const Rgb&, const Rgb&) = default;
+    friend constexpr bool operator==(const ChannelColour&, const ChannelColour&) = default;
 };
 
 // The view's background: the button face lightened by 7 % per channel,
 // truncated, and capped at full intensity.
-Rgb BackgroundColour(Rgb buttonFace);
+ChannelColour BackgroundColour(ChannelColour buttonFace);
 
 struct ViewPoint {
     int x = 0;

@@ -46,6 +46,28 @@
 #define ID_QM_UNUSED_IMAGE_1 32789
 #define ID_QM_UNUSED_IMAGE_2 32787
 
+// The lists' context menus (one popup each) and their items. The view
+// only ever receives these ids as the result of tracking its own menu.
+#define IDR_QM_HISTORY_ITEM_MENU 204    // History tab, at most one row selected
+#define IDR_QM_COOKIE_ITEM_MENU 206     // Cookies tab, at most one row selected
+#define IDR_QM_CACHE_ITEM_MENU 208      // Cache tab, at most one row selected
+#define IDR_QM_SELECTION_MENU 131       // any tab, two or more rows selected
+#define ID_QM_OPEN_HISTORY_URL 32788
+#define ID_QM_COPY_HISTORY_URL 32775
+#define ID_QM_DELETE_HISTORY_URL 32773
+#define ID_QM_ADD_TO_FAVORITES 32782
+#define ID_QM_OPEN_COOKIE_URL 32792
+#define ID_QM_COPY_COOKIE_URL 32793
+#define ID_QM_DELETE_COOKIE 32794
+#define ID_QM_VIEW_COOKIE_DETAILS 32795
+#define ID_QM_COOKIE_PROPERTIES 32796
+#define ID_QM_OPEN_CACHE_URL 32797
+#define ID_QM_COPY_CACHE_URL 32798
+#define ID_QM_DELETE_CACHE_ENTRY 32799
+#define ID_QM_OPEN_CACHE_FILE 32800
+#define ID_QM_CACHE_PROPERTIES 32801
+#define ID_QM_DELETE_SELECTED_ITEMS 32791
+
 // The "Retrieving the data" window and its block strip.
 #define IDD_QM_PROGRESS 301
 #define IDC_QM_PROGRESS_STRIP 319

@@ -29,7 +29,7 @@ BandObject::BandObject(IUnknown* outer)
 BandObject::~BandObject() {
     // The view waits for a progress thread still recorded and destroys a
     // window the browser left open; then the browser goes.
-    view_.Destroy();
+    view_.reset();
     UnlockModule();
 }
 
@@ -128,10 +128,15 @@ STDMETHODIMP BandObject::SetSite(IUnknown* site) {
     parentWindow_ = parent;
 
     // One window per band: a second site takes the window with it.
-    view_.Destroy();
+    view_.reset();
     RECT client = {};
     GetClientRect(parent, &client);
-    if (!view_.Create(parent, client)) return E_FAIL;
+    view_.reset(new (std::nothrow) MainView(platform_));
+    if (!view_) return E_OUTOFMEMORY;
+    if (!view_->Create(parent, client)) {
+        view_.reset();
+        return E_FAIL;
+    }
 
     if (FAILED(site->QueryInterface(IID_PPV_ARGS(&inputObjectSite_)))) inputObjectSite_.Reset();
 
@@ -140,10 +145,10 @@ STDMETHODIMP BandObject::SetSite(IUnknown* site) {
     ComPtr<IServiceProvider> services;
     if (FAILED(commandTarget.As(&services))) return S_OK;
 
-    view_.SetBrowser(nullptr);
+    view_->SetBrowser(nullptr);
     ComPtr<IWebBrowser2> browser;
     if (FAILED(services->QueryService(SID_SWebBrowserApp, IID_PPV_ARGS(&browser)))) browser.Reset();
-    view_.SetBrowser(std::move(browser));
+    view_->SetBrowser(std::move(browser));
     return S_OK;
 }
 
@@ -158,7 +163,7 @@ STDMETHODIMP BandObject::GetSite(REFIID iid, void** site) {
 
 STDMETHODIMP BandObject::GetWindow(HWND* window) {
     if (!window) return E_POINTER;
-    *window = view_.window();
+    *window = view_ ? view_->window() : nullptr;
     return S_OK;
 }
 
@@ -167,13 +172,13 @@ STDMETHODIMP BandObject::ContextSensitiveHelp(BOOL) {
 }
 
 STDMETHODIMP BandObject::ShowDW(BOOL show) {
-    view_.Show(show != FALSE);
+    if (view_) view_->Show(show != FALSE);
     return S_OK;
 }
 
 STDMETHODIMP BandObject::CloseDW(DWORD) {
     ShowDW(FALSE);
-    view_.Destroy();
+    if (view_) view_->Destroy();
     return S_OK;
 }
 

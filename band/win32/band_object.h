@@ -4,8 +4,9 @@
 // order, and nothing else: IOleWindow and IDockingWindow are reached only
 // through IDeskBand. It may be aggregated.
 //
-// Owned: the view window and everything in it, the browser pointer and the
-// site's input object site. Each live object holds one lock on the module.
+// Owned: the view window and everything in it, the browser pointer, the
+// site's input object site and the platform adapters the view works on. Each live object holds one lock on
+// the module.
 #pragma once
 
 #include <ocidl.h>
@@ -13,8 +14,11 @@
 #include <windows.h>
 #include <wrl/client.h>
 
+#include <memory>
+
 #include "band/win32/explorer_bar.h"
 #include "band/win32/main_view.h"
+#include "platform/win32/win32_platform.h"
 
 namespace qm {
 
@@ -89,7 +93,11 @@ private:
     HWND parentWindow_ = nullptr;
     DWORD bandId_ = 0;
     DWORD viewMode_ = 0;
-    MainView view_;
+    // The system's stores, lent to the view; declared first so that it
+    // outlives the view.
+    Win32Platform platform_;
+    // Made afresh for each site, so that a second site starts from empty lists.
+    std::unique_ptr<MainView> view_;
 };
 
 }  // namespace qm

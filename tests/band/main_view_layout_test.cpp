@@ -45,14 +45,14 @@ TEST(MainViewLayoutTest, NegativeInsetWidensEveryChild) {
 }
 
 TEST(BackgroundColourTest, LightensEachChannelBySevenPercentTruncated) {
-    EXPECT_EQ(BackgroundColour({236, 233, 216}), (Rgb{252, 249, 231}));
-    EXPECT_EQ(BackgroundColour({212, 208, 200}), (Rgb{226, 222, 214}));
-    EXPECT_EQ(BackgroundColour({0, 1, 100}), (Rgb{0, 1, 107}));
+    EXPECT_EQ(BackgroundColour({236, 233, 216}), (ChannelColour{252, 249, 231}));
+    EXPECT_EQ(BackgroundColour({212, 208, 200}), (ChannelColour{226, 222, 214}));
+    EXPECT_EQ(BackgroundColour({0, 1, 100}), (ChannelColour{0, 1, 107}));
 }
 
 TEST(BackgroundColourTest, CapsAtFullIntensity) {
-    EXPECT_EQ(BackgroundColour({238, 239, 255}), (Rgb{254, 255, 255}));
-    EXPECT_EQ(BackgroundColour({240, 250, 254}), (Rgb{255, 255, 255}));
+    EXPECT_EQ(BackgroundColour({238, 239, 255}), (ChannelColour{254, 255, 255}));
+    EXPECT_EQ(BackgroundColour({240, 250, 254}), (ChannelColour{255, 255, 255}));
 }
 
 TEST(BackgroundLinesTest, DrawsLeftEdgeRightShadowAndMenuBarRule) {

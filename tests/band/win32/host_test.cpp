@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/band/win32/band_dll.h"
+#include "tests/support/win32/test_history_service.h"
 
 namespace qm::test {
 namespace {
@@ -56,8 +57,11 @@ TEST(HostTest, BandHandsTheFocusToThePageAfterShowDW) {
     Host host;
     std::wstring message;
     ASSERT_TRUE(host.Start(DllPath(), message));
+    // The start-up fills run first, their progress window among them.
+    PumpMessages(1500);
     SetForegroundWindow(host.frameWindow());
     SetFocus(host.frameWindow());
+    ASSERT_EQ(host.band()->ShowDW(TRUE), S_OK);
     PumpMessages(400);
     EXPECT_EQ(GetFocus(), host.pageWindow());
 
@@ -66,6 +70,41 @@ TEST(HostTest, BandHandsTheFocusToThePageAfterShowDW) {
     ASSERT_EQ(host.band()->ShowDW(FALSE), S_OK);
     PumpMessages(400);
     EXPECT_EQ(GetFocus(), host.pageWindow());
+}
+
+BOOL CALLBACK CountListWindows(HWND window, LPARAM count) {
+    char name[32] = {};
+    GetClassNameA(window, name, sizeof name);
+    if (std::string(name) == "ListCtrl") ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+TEST(HostTest, BandFillsItsHistoryAndWritesTheCountOnTheStatusBar) {
+    // The history service of this process, which the band's CoCreateInstance
+    // finds before the platform's.
+    TestHistoryService history;
+    ASSERT_EQ(history.registration(), S_OK);
+    history.Add({u"http://host.example/one", u"One", FileTime{132223104000000000ull},
+                 FileTime{132223104000000000ull}, FileTime{}});
+    history.Add({u"http://host.example/two", u"Two", FileTime{132223104000000000ull},
+                 FileTime{132223104000000000ull}, FileTime{}});
+    Host host;
+    std::wstring message;
+    ASSERT_TRUE(host.Start(DllPath(), message));
+    const HWND view = host.bandWindow();
+    ASSERT_NE(view, nullptr);
+
+    // The menu bar, the tab strip and the three lists are the view's.
+    EXPECT_NE(GetDlgItem(view, 778), nullptr);
+    int lists = 0;
+    EnumChildWindows(view, &CountListWindows, reinterpret_cast<LPARAM>(&lists));
+    EXPECT_EQ(lists, 3);
+    EXPECT_NE(FindWindowExA(view, nullptr, "WTL_CommandBarXP", nullptr), nullptr);
+
+    const DWORD start = GetTickCount();
+    while (host.browser().statusText().empty() && GetTickCount() - start < 3000) PumpMessages(20);
+    EXPECT_EQ(host.browser().statusText(), L"Internet Explorer History contains: 2 items");
+    PumpMessages(400);  // the second fill, so that closing meets no running one
 }
 
 TEST(HostTest, ClosingGivesBackEverythingTheBandTook) {

@@ -96,7 +96,7 @@ TEST(MainViewTest, PaintsTheLightenedButtonFaceWithShadowLines) {
     EXPECT_EQ(SendMessageW(sited.view(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0), 0);
 
     const COLORREF face = GetSysColor(COLOR_BTNFACE);
-    const Rgb expected = BackgroundColour({GetRValue(face), GetGValue(face), GetBValue(face)});
+    const ChannelColour expected = BackgroundColour({GetRValue(face), GetGValue(face), GetBValue(face)});
     const COLORREF background = RGB(expected.red, expected.green, expected.blue);
     const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW);
     EXPECT_EQ(GetPixel(dc, 20, 40), background);

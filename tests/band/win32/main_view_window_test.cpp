@@ -1,0 +1,600 @@
+// The main view's window in a test parent: its children, the tab switch,
+// the command and notification routing to the controller, the private
+// messages of the dialogs, the context menus with their owner drawing, the
+// clipboard and the browser's status text.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <thread>
+
+#include "band/command_ids.h"
+#include "band/main_view_layout.h"
+#include "cleaning/cleanup_criteria.h"
+#include "resources/cleaning_ids.h"
+#include "resources/resource.h"
+#include "resources/settings_ids.h"
+#include "settings/find_on_tab.h"
+#include "tests/band/win32/view_fixture.h"
+
+namespace qm::test {
+namespace {
+
+constexpr unsigned kControlKey = 8;  // MK_CONTROL
+
+FileTime Days(int days) {
+    // Some day in 2020, plus the given number of days.
+    return FileTime{132223104000000000ull + static_cast<uint64_t>(days) * 864000000000ull};
+}
+
+std::string WindowClass(HWND window) {
+    char name[64] = {};
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+RECT ChildRect(HWND parent, HWND child) {
+    RECT rect = {};
+    GetWindowRect(child, &rect);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// The text of the item at `position` of a menu.
+std::string MenuItemText(HMENU menu, int position) {
+    char text[128] = {};
+    MENUITEMINFOA info = {};
+    info.cbSize = sizeof(info);
+    info.fMask = MIIM_STRING;
+    info.dwTypeData = text;
+    info.cch = sizeof(text);
+    if (!GetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &info)) return {};
+    return text;
+}
+
+// Sends what a list sends when the right button is released over it.
+void SendListNotification(HWND view, const ListCtrl& list, int code) {
+    NMHDR header = {};
+    header.hwndFrom = list.window();
+    header.code = static_cast<UINT>(code);
+    SendMessageW(view, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&header));
+}
+
+// What a context menu looked like while it was open.
+struct SeenMenu {
+    bool open = false;
+    bool flagSet = false;
+    std::vector<std::string> items;
+    bool firstItemOwnerDrawn = false;
+};
+
+// Right-clicks the view's current list (through the list, as the user does)
+// and, while the menu is tracked, records it and presses the keys.
+class ContextMenuTest : public ViewFixture {
+protected:
+    void SetUp() override {
+        ViewFixture::SetUp();
+        MakeView();
+    }
+
+    // Picks the item at `position` with Down and Enter, or dismisses the
+    // menu with Escape when position is negative.
+    SeenMenu RightClickAndChoose(RecordKind kind, int row, int position) {
+        SeenMenu seen;
+        const ListCtrl& list = view().list(kind);
+        const int y =
+            list.metrics().headerHeight + list.metrics().rowHeight * row + list.metrics().rowHeight / 2;
+        const LPARAM point = MAKELPARAM(20, y);
+        const bool scripted = RunDuringModalLoop(
+            [&] {
+                SendMessageW(list.window(), WM_RBUTTONDOWN, MK_RBUTTON, point);
+                SendMessageW(list.window(), WM_RBUTTONUP, 0, point);
+            },
+            [&] {
+                const HWND menuWindow = OpenPopupMenu();
+                if (!menuWindow) return false;
+                seen.open = true;
+                seen.flagSet = view().contextMenuOpen();
+                const auto menu = reinterpret_cast<HMENU>(SendMessageW(menuWindow, MN_GETHMENU, 0, 0));
+                for (int at = 0; menu && at < GetMenuItemCount(menu); ++at)
+                    seen.items.push_back(MenuItemText(menu, at));
+                MENUITEMINFOA info = {};
+                info.cbSize = sizeof(info);
+                info.fMask = MIIM_FTYPE;
+                if (menu && GetMenuItemInfoA(menu, 0, TRUE, &info))
+                    seen.firstItemOwnerDrawn = (info.fType & MFT_OWNERDRAW) != 0;
+                if (position < 0) {
+                    PostMessageW(menuWindow, WM_KEYDOWN, VK_ESCAPE, 0);
+                } else {
+                    for (int step = 0; step <= position; ++step)
+                        PostMessageW(menuWindow, WM_KEYDOWN, VK_DOWN, 0);
+                    PostMessageW(menuWindow, WM_KEYDOWN, VK_RETURN, 0);
+                }
+                return true;
+            },
+            [] { EndMenu(); }, 25);
+        if (!scripted) seen.open = false;
+        return seen;
+    }
+};
+
+// ---- creation and layout --------------------------------------------------
+
+TEST_F(ViewFixture, CreationMakesTheMenuBarTabsAndThreeListsInPlace) {
+    MakeView();
+    const HWND view = viewWindow();
+
+    const CommandBar& bar = this->view().menuBar();
+    ASSERT_NE(bar.window(), nullptr);
+    EXPECT_EQ(GetParent(bar.window()), view);
+    EXPECT_EQ(bar.ButtonText(0), "File");
+    EXPECT_EQ(bar.ButtonText(1), "Clean");
+    EXPECT_EQ(bar.ButtonText(4), "Help");
+    EXPECT_NE(bar.ImageIndexOf(command::kRefresh), -1) << "the bar's images come from toolbar 203";
+    EXPECT_EQ(bar.commandBarExtendedStyle(), CommandBar::kAllExtendedStyles);
+
+    const FlatTabCtrl& tabs = this->view().tabControl();
+    ASSERT_NE(tabs.window(), nullptr);
+    EXPECT_EQ(GetDlgItem(view, kTabControlId), tabs.window());
+    EXPECT_EQ(WindowClass(tabs.window()), "QMFlatTabCtrl");
+    ASSERT_EQ(tabs.model().count(), 3);
+    EXPECT_EQ(tabs.model().Title(0), " History ");
+    EXPECT_EQ(tabs.model().Title(1), " Cookies ");
+    EXPECT_EQ(tabs.model().Title(2), " Cache ");
+    EXPECT_EQ(tabs.CurrentTab(), 0);
+
+    // Each list is a ListCtrl child with its columns; only History shows.
+    const RecordKind kinds[] = {RecordKind::History, RecordKind::Cookies, RecordKind::Cache};
+    for (RecordKind kind : kinds) {
+        const ListCtrl& list = this->view().list(kind);
+        ASSERT_NE(list.window(), nullptr);
+        EXPECT_EQ(GetParent(list.window()), view);
+        EXPECT_EQ(WindowClass(list.window()), "ListCtrl");
+        EXPECT_EQ(IsWindowVisible(list.window()) != FALSE, kind == RecordKind::History);
+        EXPECT_EQ(list.model().ColumnCount(), kind == RecordKind::History ? 5 : 7);
+        EXPECT_EQ(list.model().RowCount(), 0);
+    }
+    EXPECT_EQ(rows(RecordKind::History).GetColumn(0)->title, "Title");
+    EXPECT_EQ(rows(RecordKind::Cookies).GetColumn(1)->title, "URL");
+
+    ASSERT_NE(this->view().rowImages(), nullptr);
+    EXPECT_EQ(ImageList_GetImageCount(this->view().rowImages()), 9);
+    ASSERT_NE(this->view().menuImages(), nullptr);
+    EXPECT_EQ(ImageList_GetImageCount(this->view().menuImages()), 7);
+
+    // The layout, with the right inset from the browser frame (the test
+    // parent) and the view's left edges.
+    RECT client = {};
+    GetClientRect(view, &client);
+    SendMessageW(view, WM_SIZE, 0, MAKELPARAM(client.right, client.bottom));
+    const RECT barRect = ChildRect(view, bar.window());
+    EXPECT_EQ(barRect.left, 0);
+    EXPECT_EQ(barRect.top, 0);
+    EXPECT_EQ(barRect.bottom, kMenuBarHeight);
+    const RECT tabRect = ChildRect(view, tabs.window());
+    RECT frameRect = {};
+    RECT viewRect = {};
+    GetWindowRect(parent_, &frameRect);
+    GetWindowRect(view, &viewRect);
+    const int inset = RightInset(frameRect.left, viewRect.left);
+    EXPECT_EQ(tabRect.left, client.right - inset - kTabControlWidth);
+    EXPECT_EQ(barRect.right, tabRect.left);
+    const RECT listRect = ChildRect(view, this->view().list(RecordKind::Cache).window());
+    EXPECT_EQ(listRect.top, kListsTop);
+    EXPECT_EQ(listRect.bottom, client.bottom);
+}
+
+TEST_F(ViewFixture, StartupTimersFillHistoryThenTheCacheLists) {
+    history_->Add({u"http://startup.example/one", u"One", Days(1), Days(1), Days(9)});
+    history_->Add({u"http://startup.example/two", std::nullopt, Days(2), Days(2), Days(9)});
+    MakeView(/*keepStartupFills=*/true);
+    EXPECT_EQ(rows(RecordKind::History).RowCount(), 0) << "the view shows at once and fills later";
+
+    const DWORD start = GetTickCount();
+    while (rows(RecordKind::History).RowCount() < 2 && GetTickCount() - start < 3000) Pump(20);
+    ASSERT_EQ(rows(RecordKind::History).RowCount(), 2);
+    EXPECT_EQ(rows(RecordKind::History).GetCellText(1, 0), "Untitled");
+    EXPECT_EQ(LastStatusText(), "Internet Explorer History contains: 2 items");
+
+    // Timer 2 follows with the progress window, which is gone again after.
+    Pump(600);
+    EXPECT_FALSE(view().busy());
+    EXPECT_EQ(LastStatusText(), "Internet Explorer History contains: 2 items")
+        << "the start-up fill of the cache lists writes no status text";
+}
+
+// ---- tabs -------------------------------------------------------------------
+
+TEST_F(ViewFixture, ChoosingATabShowsItsListAloneAndCountsItsRows) {
+    MakeView();
+    AddRow(RecordKind::Cookies, "C:\\cookies\\a.txt", "user@site.example/");
+    const HWND tabStrip = view().tabControl().window();
+
+    // A press on the second tab, as the user gives it.
+    SendMessageW(tabStrip, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(kFlatTabWidth + 20, 8));
+    EXPECT_EQ(view().tabControl().CurrentTab(), 1);
+    EXPECT_EQ(view().controller().currentTab(), RecordKind::Cookies);
+    EXPECT_FALSE(IsWindowVisible(view().list(RecordKind::History).window()));
+    EXPECT_TRUE(IsWindowVisible(view().list(RecordKind::Cookies).window()));
+    EXPECT_FALSE(IsWindowVisible(view().list(RecordKind::Cache).window()));
+    EXPECT_EQ(LastStatusText(), "Internet Explorer Cookies contain: 1 items");
+
+    SendMessageW(tabStrip, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2 * kFlatTabWidth + 20, 8));
+    EXPECT_TRUE(IsWindowVisible(view().list(RecordKind::Cache).window()));
+    EXPECT_FALSE(IsWindowVisible(view().list(RecordKind::Cookies).window()));
+    EXPECT_EQ(LastStatusText(), "Internet Explorer Cache contains: 0 items");
+
+    // The tab already in view, announced again, refreshes the status text.
+    chrome_->statusTexts.clear();
+    NMHDR header = {tabStrip, static_cast<UINT_PTR>(kTabControlId), static_cast<UINT>(kTcnSelChange)};
+    EXPECT_EQ(SendMessageW(viewWindow(), WM_NOTIFY, kTabControlId, reinterpret_cast<LPARAM>(&header)), 0);
+    EXPECT_EQ(StatusTexts(), std::vector<std::string>{"Internet Explorer Cache contains: 0 items"});
+    EXPECT_TRUE(IsWindowVisible(view().list(RecordKind::Cache).window()));
+
+    // A notification without its header is left alone.
+    EXPECT_EQ(SendMessageW(viewWindow(), WM_NOTIFY, 0, 0), 0);
+}
+
+TEST_F(ViewFixture, WithoutABrowserTheTabsChangeButNoStatusTextIsWritten) {
+    MakeView();
+    view().SetBrowser(nullptr);
+    SendMessageW(view().tabControl().window(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(kFlatTabWidth + 20, 8));
+    EXPECT_TRUE(IsWindowVisible(view().list(RecordKind::Cookies).window()));
+    EXPECT_TRUE(chrome_->statusTexts.empty());
+}
+
+// ---- commands ---------------------------------------------------------------
+
+TEST_F(ViewFixture, CommandsGoToTheControllerByTheirIdAlone) {
+    MakeView();
+    for (int row = 0; row < 3; ++row)
+        AddRow(RecordKind::History, "page", "http://select.example/" + std::to_string(row));
+    rows(RecordKind::History).Select(1, 0, 0);
+
+    // Select All, with a notification code in the high word.
+    EXPECT_EQ(SendMessageW(viewWindow(), WM_COMMAND, MAKEWPARAM(command::kSelectAll, 1), 0), 0);
+    EXPECT_EQ(rows(RecordKind::History).SelectedRows(), (std::vector<int>{0, 1, 2}));
+
+    // Clear Typed URLs asks first; No leaves everything.
+    platform_.prompts.QueueAnswer(false);
+    EXPECT_EQ(SendMessageW(viewWindow(), WM_COMMAND, command::kClearTypedUrls, 0), 0);
+    ASSERT_EQ(platform_.prompts.questions.size(), 1u);
+    EXPECT_NE(platform_.prompts.questions[0].find("Are you sure you want to delete"), std::string::npos);
+
+    // An id outside the table, and a context menu's item id, do nothing
+    // (a question here would find no answer queued and fail the test).
+    EXPECT_EQ(SendMessageW(viewWindow(), WM_COMMAND, 12345, 0), 0);
+    SendMessageW(viewWindow(), WM_COMMAND, item::kDeleteSelectedItems, 0);
+    EXPECT_EQ(rows(RecordKind::History).RowCount(), 3);
+    EXPECT_EQ(platform_.prompts.questions.size(), 1u);
+}
+
+TEST_F(ViewFixture, RefreshRebuildsOnlyTheCurrentTabWithItsStatusText) {
+    history_->Add({u"http://refresh.example/a", u"A", Days(1), Days(1), Days(3)});
+    history_->Add({u"http://refresh.example/b", u"B", Days(2), Days(2), Days(3)});
+    history_->Add({u"http://refresh.example/c", u"C", Days(3), Days(3), Days(3)});
+    MakeView();
+    AddRow(RecordKind::History, "stale", "http://stale.example/");
+    AddRow(RecordKind::Cache, "C:\\cache\\kept.htm", "http://kept.example/");
+
+    EXPECT_EQ(SendMessageW(viewWindow(), WM_COMMAND, command::kRefresh, 0), 0);
+    ListModel& history = rows(RecordKind::History);
+    ASSERT_EQ(history.RowCount(), 3);
+    EXPECT_EQ(history.GetCellText(0, 1), "http://refresh.example/a");
+    EXPECT_EQ(history.ColumnCount(), 5);
+    EXPECT_EQ(rows(RecordKind::Cache).RowCount(), 1) << "another tab's list keeps its rows";
+    EXPECT_EQ(LastStatusText(), "Internet Explorer History contains: 3 items");
+    EXPECT_FALSE(view().busy());
+    EXPECT_TRUE(IsWindowVisible(view().list(RecordKind::History).window()));
+}
+
+TEST_F(ViewFixture, DialogCommandsOpenTheirDialogsOwnedByTheView) {
+    MakeView();
+    struct Case {
+        int command;
+        const char* title;
+    };
+    const Case cases[] = {
+        {command::kAbout, nullptr},
+        {command::kCleanHistory, "Clean up History"},
+        {command::kCleanIndexFiles, "Clean up Index files"},
+        {command::kFindOnTab, "Find"},
+    };
+    for (const Case& each : cases) {
+        std::string seenTitle;
+        const bool seen = RunDuringModalLoop([&] { SendMessageW(viewWindow(), WM_COMMAND, each.command, 0); },
+                                             [&] {
+                                                 const HWND dialog = DialogOwnedBy(viewWindow());
+                                                 if (!dialog) return false;
+                                                 char title[128] = {};
+                                                 GetWindowTextA(dialog, title, sizeof title);
+                                                 seenTitle = title;
+                                                 PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+                                                 return true;
+                                             },
+                                             [&] {
+                                                 if (const HWND dialog = DialogOwnedBy(viewWindow()))
+                                                     EndDialog(dialog, IDCANCEL);
+                                             });
+        EXPECT_TRUE(seen) << "command " << each.command;
+        if (each.title) {
+            EXPECT_EQ(seenTitle, each.title) << "command " << each.command;
+        }
+        EXPECT_EQ(DialogOwnedBy(viewWindow()), nullptr) << "command " << each.command;
+    }
+    // The Find dialog saved its options on Close: nothing else was asked.
+    EXPECT_TRUE(platform_.prompts.questions.empty());
+}
+
+// ---- the dialogs' private messages ------------------------------------------
+
+TEST_F(ViewFixture, FindOnTabMarksTheCurrentListFromThisThreadOnly) {
+    MakeView();
+    AddRow(RecordKind::History, "Daily news", "http://news.example/");
+    AddRow(RecordKind::History, "Weather", "http://weather.example/");
+    AddRow(RecordKind::History, "news today", "http://today.example/");
+
+    FindRequest request;
+    request.text = "news";
+    request.names = 1;
+    request.findAll = 1;
+
+    // From another thread the record cannot be this process's dialog's:
+    // the view leaves it alone.
+    std::atomic<LRESULT> answer{-1};
+    const HWND view = viewWindow();
+    std::thread sender([&] {
+        answer = SendMessageTimeoutW(view, WM_FINDONTAB, 0, reinterpret_cast<LPARAM>(&request), SMTO_BLOCK,
+                                     2000, nullptr);
+    });
+    const DWORD start = GetTickCount();
+    while (answer == -1 && GetTickCount() - start < 3000) Pump(10);
+    sender.join();
+    EXPECT_EQ(rows(RecordKind::History).GetCell(0, 0)->background, kDefaultColor);
+
+    EXPECT_EQ(SendMessageW(view, WM_FINDONTAB, 0, 0), 0) << "no record";
+    EXPECT_EQ(SendMessageW(view, WM_FINDONTAB, 0, reinterpret_cast<LPARAM>(&request)), 0);
+    const ListModel& history = rows(RecordKind::History);
+    EXPECT_EQ(history.GetCell(0, 0)->background, kNameMatchColor);
+    EXPECT_EQ(history.GetCell(1, 0)->background, kDefaultColor);
+    EXPECT_EQ(history.GetCell(2, 0)->background, kNameMatchColor);
+    EXPECT_EQ(history.SelectedRows(), std::vector<int>{2});
+}
+
+TEST_F(ViewFixture, PerformCleanupShowsTheKindsTabAndRebuildsItsList) {
+    history_->Add({u"http://keep.example/", u"Keep", Days(1), Days(1), Days(2)});
+    history_->Add({u"http://drop.example/page", u"Drop", Days(1), Days(1), Days(2)});
+    MakeView();
+    // Start from the Cache tab, so that the cleanup has to switch.
+    SendMessageW(view().tabControl().window(), WM_LBUTTONDOWN, MK_LBUTTON,
+                 MAKELPARAM(2 * kFlatTabWidth + 20, 8));
+    ASSERT_EQ(view().tabControl().CurrentTab(), 2);
+
+    CleanupCriteria criteria = NewCleanupCriteria(platform_.adapters.clock);
+    criteria.criterion = criterion::kContainingText;
+    criteria.kind = 1;  // History
+    criteria.text = "drop.example";
+    EXPECT_EQ(SendMessageW(viewWindow(), WM_PERFORMCLEANUP, 0, reinterpret_cast<LPARAM>(&criteria)), 0);
+
+    EXPECT_EQ(view().tabControl().CurrentTab(), 0) << "the tab strip follows the view";
+    EXPECT_TRUE(IsWindowVisible(view().list(RecordKind::History).window()));
+    EXPECT_FALSE(IsWindowVisible(view().list(RecordKind::Cache).window()));
+    const auto deleted = history_->deleteCalls();
+    ASSERT_EQ(deleted.size(), 1u);
+    EXPECT_EQ(deleted[0], u"http://drop.example/page");
+    ASSERT_EQ(rows(RecordKind::History).RowCount(), 1);
+    EXPECT_EQ(rows(RecordKind::History).GetCellText(0, 1), "http://keep.example/");
+    EXPECT_EQ(LastStatusText(), "Internet Explorer History contains: 1 items");
+
+    // A record of no known kind, and no record at all, change nothing.
+    criteria.kind = 7;
+    EXPECT_EQ(SendMessageW(viewWindow(), WM_PERFORMCLEANUP, 0, reinterpret_cast<LPARAM>(&criteria)), 0);
+    EXPECT_EQ(SendMessageW(viewWindow(), WM_PERFORMCLEANUP, 0, 0), 0);
+    EXPECT_EQ(history_->deleteCalls().size(), 1u);
+    EXPECT_EQ(view().tabControl().CurrentTab(), 0);
+}
+
+// The dialogs themselves, owned by the view, reach it with their records.
+TEST_F(ViewFixture, TheCleanupDialogCleansThroughTheView) {
+    history_->Add({u"http://stay.example/", u"Stay", Days(1), Days(1), Days(2)});
+    history_->Add({u"http://away.example/x", u"Away", Days(1), Days(1), Days(2)});
+    MakeView();
+    AddRow(RecordKind::History, "Stay", "http://stay.example/");
+    AddRow(RecordKind::History, "Away", "http://away.example/x");
+    platform_.prompts.QueueAnswer(true);
+
+    const bool cleaned = RunDuringModalLoop(
+        [&] { SendMessageW(viewWindow(), WM_COMMAND, command::kCleanHistory, 0); },
+        [&] {
+            const HWND dialog = DialogOwnedBy(viewWindow());
+            if (!dialog) return false;
+            SendDlgItemMessageW(dialog, IDC_QM_HISTORY_CONTAINING, BM_CLICK, 0, 0);
+            SetDlgItemTextA(dialog, IDC_QM_HISTORY_TEXT, "away.example");
+            SendDlgItemMessageW(dialog, IDOK, BM_CLICK, 0, 0);  // Clean Up: the dialog stays open
+            PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+            return true;
+        },
+        [&] {
+            if (const HWND dialog = DialogOwnedBy(viewWindow())) EndDialog(dialog, IDCANCEL);
+        });
+    ASSERT_TRUE(cleaned);
+    EXPECT_EQ(history_->deleteCalls(), std::vector<std::u16string>{u"http://away.example/x"});
+    ASSERT_EQ(rows(RecordKind::History).RowCount(), 1);
+    EXPECT_EQ(rows(RecordKind::History).GetCellText(0, 1), "http://stay.example/");
+    EXPECT_EQ(LastStatusText(), "Internet Explorer History contains: 1 items");
+}
+
+TEST_F(ViewFixture, TheFindDialogMarksTheViewsCurrentList) {
+    MakeView();
+    SendMessageW(view().tabControl().window(), WM_LBUTTONDOWN, MK_LBUTTON,
+                 MAKELPARAM(2 * kFlatTabWidth + 20, 8));
+    AddRow(RecordKind::Cache, "C:\\cache\\logo.gif", "http://img.example/logo.gif");
+    AddRow(RecordKind::Cache, "C:\\cache\\page.htm", "http://www.example/page.htm");
+    AddRow(RecordKind::History, "logo", "http://img.example/logo.gif");
+
+    const bool searched =
+        RunDuringModalLoop([&] { SendMessageW(viewWindow(), WM_COMMAND, command::kFindOnTab, 0); },
+                           [&] {
+                               const HWND dialog = DialogOwnedBy(viewWindow());
+                               if (!dialog) return false;
+                               SetDlgItemTextA(dialog, IDC_QM_FIND_TEXT, "LOGO");
+                               CheckDlgButton(dialog, IDC_QM_FIND_NAMES, BST_UNCHECKED);
+            CheckDlgButton(dialog, IDC_QM_FIND_CASE, BST_UNCHECKED);
+            CheckDlgButton(dialog, IDC_QM_FIND_VALUES, BST_CHECKED);
+                               SendDlgItemMessageW(dialog, IDC_QM_FIND_ALL, BM_CLICK, 0, 0);
+                               PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+                               return true;
+                           },
+                           [&] {
+                               if (const HWND dialog = DialogOwnedBy(viewWindow()))
+                                   EndDialog(dialog, IDCANCEL);
+                           });
+    ASSERT_TRUE(searched);
+    const ListModel& cache = rows(RecordKind::Cache);
+    EXPECT_EQ(cache.GetCell(0, 1)->background, kUrlMatchColor) << "case is ignored unless asked";
+    EXPECT_EQ(cache.GetCell(1, 1)->background, kDefaultColor);
+    EXPECT_EQ(cache.SelectedRows(), std::vector<int>{0});
+    EXPECT_EQ(rows(RecordKind::History).GetCell(0, 1)->background, kDefaultColor) << "only the tab in view";
+}
+
+// ---- links and context menus --------------------------------------------------
+
+TEST_F(ViewFixture, LinkClickNavigatesTheHostingBrowser) {
+    MakeView();
+    AddRow(RecordKind::History, "Site", "  http://link.example/page  ");
+    rows(RecordKind::History).Select(0, 1, 0);
+    SendListNotification(viewWindow(), view().list(RecordKind::History), LISTNOTE_LINKCLICK);
+    ASSERT_EQ(chrome_->addresses.size(), 1u);
+    EXPECT_EQ(chrome_->addresses[0], L"http://link.example/page");
+
+    // On the Cookies tab only the site after the user name goes.
+    SendMessageW(view().tabControl().window(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(kFlatTabWidth + 20, 8));
+    AddRow(RecordKind::Cookies, "C:\\cookies\\u.txt", "someone@cookies.example/");
+    rows(RecordKind::Cookies).Select(0, 1, 0);
+    SendListNotification(viewWindow(), view().list(RecordKind::Cookies), LISTNOTE_LINKCLICK);
+    ASSERT_EQ(chrome_->addresses.size(), 2u);
+    EXPECT_EQ(chrome_->addresses[1], L"cookies.example/");
+
+    // A double click (activation) does nothing.
+    SendListNotification(viewWindow(), view().list(RecordKind::Cookies), LISTNOTE_ACTIVATE);
+    EXPECT_EQ(chrome_->addresses.size(), 2u);
+}
+
+TEST_F(ContextMenuTest, CopyUrlPutsTheSelectedAddressOnTheClipboard) {
+    AddRow(RecordKind::History, "First", "http://first.example/");
+    AddRow(RecordKind::History, "Second", "http://second.example/");
+    ASSERT_TRUE(PutOnClipboard("before"));
+
+    const SeenMenu seen = RightClickAndChoose(RecordKind::History, 1, 1);  // "Copy URL"
+    ASSERT_TRUE(seen.open);
+    EXPECT_TRUE(seen.flagSet) << "the flag is set while the menu is tracked";
+    EXPECT_FALSE(view().contextMenuOpen()) << "and cleared after";
+    EXPECT_EQ(seen.items,
+              (std::vector<std::string>{"Open URL", "Copy URL", "", "Delete URL", "", "Add to Favorites"}));
+    EXPECT_TRUE(seen.firstItemOwnerDrawn) << "the menu bar draws the context menu's items";
+    EXPECT_EQ(rows(RecordKind::History).SelectedRows(), std::vector<int>{1})
+        << "the right press selected the row";
+    EXPECT_EQ(ClipboardText(), "http://second.example/");
+}
+
+TEST_F(ContextMenuTest, CookieMenuCopiesTheSiteWithoutTheUserName) {
+    SendMessageW(view().tabControl().window(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(kFlatTabWidth + 20, 8));
+    AddRow(RecordKind::Cookies, "C:\\cookies\\user@site.txt", "user@site.example/");
+    const SeenMenu seen = RightClickAndChoose(RecordKind::Cookies, 0, 1);
+    ASSERT_TRUE(seen.open);
+    ASSERT_EQ(seen.items.size(), 8u);
+    EXPECT_EQ(seen.items[3], "Delete Cookie");
+    EXPECT_EQ(seen.items[7], "Properties");
+    EXPECT_EQ(ClipboardText(), "site.example/");
+}
+
+TEST_F(ContextMenuTest, DismissingTheMenuDoesNothing) {
+    AddRow(RecordKind::History, "Only", "http://only.example/");
+    ASSERT_TRUE(PutOnClipboard("untouched"));
+    chrome_->statusTexts.clear();
+    const SeenMenu seen = RightClickAndChoose(RecordKind::History, 0, -1);
+    ASSERT_TRUE(seen.open);
+    EXPECT_FALSE(view().contextMenuOpen());
+    EXPECT_EQ(rows(RecordKind::History).RowCount(), 1);
+    EXPECT_EQ(ClipboardText(), "untouched");
+    EXPECT_TRUE(chrome_->statusTexts.empty());
+}
+
+TEST_F(ContextMenuTest, TwoSelectedRowsOfferOnlyTheSelectionDeletion) {
+    AddRow(RecordKind::Cache, "C:\\cache\\a.htm", "http://cache.example/a");
+    AddRow(RecordKind::Cache, "C:\\cache\\b.htm", "");
+    AddRow(RecordKind::Cache, "C:\\cache\\c.htm", "http://cache.example/c");
+    SendMessageW(view().tabControl().window(), WM_LBUTTONDOWN, MK_LBUTTON,
+                 MAKELPARAM(2 * kFlatTabWidth + 20, 8));
+    ListModel& cache = rows(RecordKind::Cache);
+    cache.Select(0, 0, 0);
+    cache.Select(1, 0, kControlKey);
+    cache.Select(2, 0, kControlKey);
+
+    platform_.prompts.QueueAnswer(true);
+    const SeenMenu seen = RightClickAndChoose(RecordKind::Cache, 2, 0);
+    ASSERT_TRUE(seen.open);
+    EXPECT_EQ(seen.items, std::vector<std::string>{"Delete Selected Items"});
+    ASSERT_EQ(platform_.prompts.questions.size(), 1u);
+    EXPECT_EQ(platform_.prompts.questions[0], "Are you sure you want to delete selected items?");
+    // The row without an address stays; the others went with their records.
+    ASSERT_EQ(cache.RowCount(), 1);
+    EXPECT_EQ(cache.GetCellText(0, 0), "C:\\cache\\b.htm");
+    EXPECT_TRUE(cache.SelectedRows().empty());
+    EXPECT_EQ(LastStatusText(), "Internet Explorer Cache contains: 1 items");
+}
+
+TEST_F(ContextMenuTest, NoMenuOverAnEmptyListOrAnIndexFilesHistory) {
+    bool menuSeen = false;
+    const auto watch = [&] {
+        if (OpenPopupMenu()) {
+            menuSeen = true;
+            EndMenu();
+        }
+        return false;
+    };
+    // No rows: the notification returns without a menu.
+    RunDuringModalLoop(
+        [&] { SendListNotification(viewWindow(), view().list(RecordKind::History), LISTNOTE_CONTEXT); },
+        watch, nullptr, 1);
+    EXPECT_FALSE(menuSeen);
+
+    // A History list whose second column is "User" shows an index file.
+    ListModel& history = rows(RecordKind::History);
+    history.DeleteAllColumns();
+    history.AddColumn("URL", 100);
+    history.AddColumn("User", 100);
+    history.AddRow("http://index.example/");
+    history.Select(0, 0, 0);
+    RunDuringModalLoop(
+        [&] { SendListNotification(viewWindow(), view().list(RecordKind::History), LISTNOTE_CONTEXT); },
+        watch, nullptr, 1);
+    Pump(60);
+    EXPECT_FALSE(menuSeen);
+    EXPECT_FALSE(view().contextMenuOpen());
+}
+
+TEST_F(ContextMenuTest, DeleteUrlAsksAndAnswerNoKeepsTheRow) {
+    history_->Add({u"http://gone.example/", u"Gone", Days(1), Days(1), Days(2)});
+    AddRow(RecordKind::History, "Gone", "http://gone.example/");
+    AddRow(RecordKind::History, "Other", "http://other.example/");
+    chrome_->statusTexts.clear();
+
+    platform_.prompts.QueueAnswer(false);
+    ASSERT_TRUE(RightClickAndChoose(RecordKind::History, 0, 2).open);  // "Delete URL"
+    EXPECT_EQ(rows(RecordKind::History).RowCount(), 2);
+    EXPECT_TRUE(chrome_->statusTexts.empty());
+    EXPECT_TRUE(history_->deleteCalls().empty());
+
+    platform_.prompts.QueueAnswer(true);
+    ASSERT_TRUE(RightClickAndChoose(RecordKind::History, 0, 2).open);
+    ASSERT_EQ(rows(RecordKind::History).RowCount(), 1);
+    EXPECT_EQ(rows(RecordKind::History).GetCellText(0, 1), "http://other.example/");
+    EXPECT_EQ(history_->deleteCalls(), std::vector<std::u16string>{u"http://gone.example/"});
+    EXPECT_EQ(LastStatusText(), "Internet Explorer History contains: 1 items");
+    EXPECT_EQ(platform_.prompts.questions.back(),
+              "Are you sure you want to delete Internet Explorer History item?");
+}
+
+}  // namespace
+}  // namespace qm::test

@@ -29,7 +29,9 @@ public:
     virtual void ShowMessage(std::string_view text, MessageIcon icon) = 0;
     virtual std::optional<std::string> ChooseFileToOpen(const FileChoice& choice) = 0;
     virtual std::optional<std::string> ChooseFileToSave(const FileChoice& choice) = 0;
-    virtual std::optional<std::string> BrowseForFolder(std::string_view title) = 0;
+    // The folder browser, opening at initialFolder (at the top when it is
+    // empty or no longer there); the chosen folder, nothing when cancelled.
+    virtual std::optional<std::string> BrowseForFolder(std::string_view title, std::string_view initialFolder) = 0;
 };
 
 }  // namespace qm

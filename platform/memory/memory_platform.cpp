@@ -167,8 +167,9 @@ bool MemoryShell::ShowProperties(std::string_view path) {
     return true;
 }
 
-bool MemoryShell::SaveInternetShortcut(std::string_view path, std::string_view url) {
-    shortcuts_[std::string(path)] = std::string(url);
+bool MemoryShell::SaveInternetShortcut(std::string_view path, const InternetShortcut& shortcut) {
+    if (fileSystem_ && !fileSystem_->WriteTextFile(path, InternetShortcutText(shortcut))) return false;
+    shortcuts_[std::string(path)] = shortcut;
     return true;
 }
 
@@ -243,8 +244,9 @@ std::optional<std::string> MemoryPrompts::ChooseFileToSave(const FileChoice& cho
     return Pop(files_);
 }
 
-std::optional<std::string> MemoryPrompts::BrowseForFolder(std::string_view title) {
+std::optional<std::string> MemoryPrompts::BrowseForFolder(std::string_view title, std::string_view initialFolder) {
     folderTitles_.emplace_back(title);
+    folderStarts_.emplace_back(initialFolder);
     return Pop(folders_);
 }
 
@@ -284,7 +286,7 @@ void MemoryClock::Advance(uint32_t milliseconds) {
 // ---- Platform ----
 
 MemoryPlatform::MemoryPlatform()
-    : fileSystem(&registry), platform_{urlCache, urlHistory, registry, fileSystem, fileSecurity,
+    : fileSystem(&registry), shell(&fileSystem), platform_{urlCache, urlHistory, registry, fileSystem, fileSecurity,
                                        shell,    prompts,    clock,    textCodec,  osVersion} {}
 
 }  // namespace qm

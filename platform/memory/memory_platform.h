@@ -112,11 +112,16 @@ private:
 
 class MemoryShell final : public Shell {
 public:
+    // With a file system, Internet Shortcuts are written as files through it
+    // (and recorded only when that succeeds); without one they are only
+    // recorded.
+    explicit MemoryShell(FileSystem* fileSystem = nullptr) : fileSystem_(fileSystem) {}
+
     std::optional<std::string> SpecialFolderPath(SpecialFolder folder) override;
     bool Open(std::string_view target) override;
     void ClearRecentDocuments() override;
     bool ShowProperties(std::string_view path) override;
-    bool SaveInternetShortcut(std::string_view path, std::string_view url) override;
+    bool SaveInternetShortcut(std::string_view path, const InternetShortcut& shortcut) override;
     std::string ExpandVariables(std::string_view text) override;
     bool SetClipboardText(std::string_view text) override;
 
@@ -125,8 +130,8 @@ public:
     void SetEnvironment(std::string name, std::string value);
     const std::vector<std::string>& opened() const { return opened_; }
     const std::vector<std::string>& propertiesShown() const { return propertiesShown_; }
-    // Saved shortcuts as path and address.
-    const std::map<std::string, std::string>& shortcuts() const { return shortcuts_; }
+    // Saved shortcuts by path.
+    const std::map<std::string, InternetShortcut>& shortcuts() const { return shortcuts_; }
     int recentDocumentsCleared() const { return recentDocumentsCleared_; }
     const std::optional<std::string>& clipboard() const { return clipboard_; }
 
@@ -135,7 +140,8 @@ private:
     std::map<std::string, std::string> environment_;  // names upper-cased
     std::vector<std::string> opened_;
     std::vector<std::string> propertiesShown_;
-    std::map<std::string, std::string> shortcuts_;
+    FileSystem* fileSystem_;
+    std::map<std::string, InternetShortcut> shortcuts_;
     int recentDocumentsCleared_ = 0;
     std::optional<std::string> clipboard_;
 };
@@ -147,7 +153,7 @@ public:
     void ShowMessage(std::string_view text, MessageIcon icon) override;
     std::optional<std::string> ChooseFileToOpen(const FileChoice& choice) override;
     std::optional<std::string> ChooseFileToSave(const FileChoice& choice) override;
-    std::optional<std::string> BrowseForFolder(std::string_view title) override;
+    std::optional<std::string> BrowseForFolder(std::string_view title, std::string_view initialFolder) override;
 
     void QueueAnswer(bool yes) { answers_.push_back(yes); }
     void QueueFile(std::optional<std::string> path) { files_.push_back(std::move(path)); }
@@ -158,6 +164,8 @@ public:
     const std::vector<MessageIcon>& messageIcons() const { return messageIcons_; }
     // The title of each folder browser shown.
     const std::vector<std::string>& folderTitles() const { return folderTitles_; }
+    // Where each folder browser was asked to open.
+    const std::vector<std::string>& folderStarts() const { return folderStarts_; }
     const std::vector<FileChoice>& fileChoices() const { return fileChoices_; }
 
 private:
@@ -168,6 +176,7 @@ private:
     std::vector<std::string> messages_;
     std::vector<MessageIcon> messageIcons_;
     std::vector<std::string> folderTitles_;
+    std::vector<std::string> folderStarts_;
     std::vector<FileChoice> fileChoices_;
 };
 

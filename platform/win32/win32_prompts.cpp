@@ -108,8 +108,9 @@ std::optional<std::string> Win32Prompts::ChooseFileToSave(const FileChoice& choi
     return ChooseFile(choice, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, true);
 }
 
-std::optional<std::string> Win32Prompts::BrowseForFolder(std::string_view title) {
+std::optional<std::string> Win32Prompts::BrowseForFolder(std::string_view title, std::string_view initialFolder) {
     const std::string text = BoxText(title);
+    const std::string start = BoxText(initialFolder);
     // The folder browser works on shell objects and needs COM on this thread.
     ComInitialization com;
     char displayName[MAX_PATH] = {};
@@ -118,6 +119,14 @@ std::optional<std::string> Win32Prompts::BrowseForFolder(std::string_view title)
     browse.pszDisplayName = displayName;
     browse.lpszTitle = text.c_str();
     browse.ulFlags = BIF_RETURNONLYFSDIRS;
+    if (!start.empty()) {
+        // The browser can only be told where to start once its window is up.
+        browse.lpfn = [](HWND window, UINT message, LPARAM, LPARAM data) -> int {
+            if (message == BFFM_INITIALIZED) SendMessageA(window, BFFM_SETSELECTIONA, TRUE, data);
+            return 0;
+        };
+        browse.lParam = reinterpret_cast<LPARAM>(start.c_str());
+    }
     UniqueIdList chosen(SHBrowseForFolderA(&browse));
     if (!chosen) return std::nullopt;
     char path[MAX_PATH] = {};

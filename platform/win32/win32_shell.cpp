@@ -17,8 +17,7 @@
 #include "platform/win32/c_string.h"
 #include "platform/win32/com_initialization.h"
 #include "platform/win32/unique_handle.h"
-
-// The port's operation shares its name with the platform's macro.
+#include "platform/win32/win32_file_system.h"
 
 namespace qm {
 namespace {
@@ -95,10 +94,12 @@ bool Win32Shell::ShowProperties(std::string_view path) {
     return ShellExecuteExA(&info);
 }
 
-bool Win32Shell::SaveInternetShortcut(std::string_view path, std::string_view url) {
+bool Win32Shell::SaveInternetShortcut(std::string_view path, const InternetShortcut& shortcut) {
     const auto file = ToCString(path);
-    const auto address = ToCString(url);
-    if (!file || !address) return false;
+    const auto address = ToCString(shortcut.url);
+    const auto icon = ToCString(shortcut.iconFile);
+    const auto description = ToCString(shortcut.description);
+    if (!file || !address || !icon || !description) return false;
     const auto widePath = WidePath(*file);
     if (!widePath) return false;
 
@@ -111,7 +112,16 @@ bool Win32Shell::SaveInternetShortcut(std::string_view path, std::string_view ur
     }
     ComPtr<IPersistFile> persist;
     if (FAILED(locator.As(&persist))) return false;
-    if (FAILED(locator->SetURL(address->c_str(), 0))) return false;
+    ComPtr<IShellLinkA> link;
+    if (FAILED(locator.As(&link))) {
+        Win32FileSystem files;
+        return files.WriteTextFile(*file, InternetShortcutText(shortcut));
+    }
+    // The address and the icon are set without looking at the answer: the
+    // description and the saving say whether the shortcut was made.
+    locator->SetURL(address->c_str(), 0);
+    if (!icon->empty()) link->SetIconLocation(icon->c_str(), 0);
+    if (FAILED(link->SetDescription(description->c_str()))) return false;
     return SUCCEEDED(persist->Save(widePath->c_str(), TRUE));
 }
 

@@ -16,8 +16,10 @@ public:
     void ClearRecentDocuments() override;
     bool ShowProperties(std::string_view path) override;
     // Through the shell's Internet Shortcut object, which writes the .url
-    // file itself; COM is initialized for the call.
-    bool SaveInternetShortcut(std::string_view path, std::string_view url) override;
+    // file itself; COM is initialized for the call. Where the object lacks
+    // IShellLinkA, which holds the icon and the description (Wine's does),
+    // the file is written as text instead.
+    bool SaveInternetShortcut(std::string_view path, const InternetShortcut& shortcut) override;
     // A text that cannot be expanded comes back unchanged.
     std::string ExpandVariables(std::string_view text) override;
     bool SetClipboardText(std::string_view text) override;

@@ -237,6 +237,16 @@ TEST(MemoryShellTest, ExpandsKnownVariablesWithoutCaseAndLeavesTheRest) {
     EXPECT_EQ(shell.ExpandVariables(""), "");
 }
 
+TEST(InternetShortcutTextTest, HoldsTheAddressTheIconOnlyWhenGivenAndTheDescription) {
+    EXPECT_EQ(InternetShortcutText({"http://a.example/", "", "A"}),
+              "[InternetShortcut]\nURL=http://a.example/\nDescription=A\n");
+    EXPECT_EQ(InternetShortcutText({"http://a.example/", "C:\\a.ico", "A"}),
+              "[InternetShortcut]\nURL=http://a.example/\nIconFile=C:\\a.ico\nIconIndex=0\nDescription=A\n");
+    // A line break inside a value cannot add a line of its own.
+    EXPECT_EQ(InternetShortcutText({"http://a/\r\nIconFile=evil.ico", "", "two\nlines"}),
+              "[InternetShortcut]\nURL=http://a/  IconFile=evil.ico\nDescription=two lines\n");
+}
+
 // ---- Prompts ----
 
 TEST(MemoryPromptsTest, AnswersComeFromQueuesThenNoOrCancel) {
@@ -263,9 +273,10 @@ TEST(MemoryPromptsTest, AnswersComeFromQueuesThenNoOrCancel) {
     EXPECT_EQ(prompts.fileChoices()[1].defaultName, "export.htm");
 
     prompts.QueueFolder("C:\\Chosen");
-    EXPECT_EQ(prompts.BrowseForFolder("Pick"), "C:\\Chosen");
-    EXPECT_FALSE(prompts.BrowseForFolder("Again"));
+    EXPECT_EQ(prompts.BrowseForFolder("Pick", "C:\\Start"), "C:\\Chosen");
+    EXPECT_FALSE(prompts.BrowseForFolder("Again", ""));
     EXPECT_THAT(prompts.folderTitles(), ElementsAre("Pick", "Again"));
+    EXPECT_THAT(prompts.folderStarts(), ElementsAre("C:\\Start", ""));
 
     prompts.ShowMessage("Done", MessageIcon::Information);
     prompts.ShowMessage("Oops", MessageIcon::Error);

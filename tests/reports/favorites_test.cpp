@@ -182,9 +182,12 @@ protected:
 
 TEST_F(AddToFavoritesTest, SavesACleanedNameInTheFavoritesFolder) {
     EXPECT_EQ(Add("News: today?"), AddFavoriteResult::Added);
-    EXPECT_EQ(
-        memory.shell.shortcuts(),
-        (std::map<std::string, std::string>{{folder.Path("News_ today_.url"), "http://news.example/"}}));
+    EXPECT_EQ(memory.shell.shortcuts(),
+              (std::map<std::string, InternetShortcut>{
+                  {folder.Path("News_ today_.url"), {"http://news.example/", "", "News_ today_"}}}));
+    // Off Windows the file is written by the band itself.
+    EXPECT_EQ(folder.Read("News_ today_.url"),
+              "[InternetShortcut]\r\nURL=http://news.example/\r\nDescription=News_ today_\r\n");
     EXPECT_EQ(LastMessage(), "New entry has been successfully added.");
     EXPECT_EQ(LastIcon(), MessageIcon::Information);
     EXPECT_FALSE(KeepsDialogOpen(AddFavoriteResult::Added));
@@ -232,10 +235,20 @@ TEST_F(AddToFavoritesTest, FavoritesInSubfoldersAreOtherNames) {
     EXPECT_EQ(Add("Daily"), AddFavoriteResult::Added);
 }
 
-TEST_F(AddToFavoritesTest, AFolderNotYetMadeStillGetsTheSaveAttempt) {
+TEST_F(AddToFavoritesTest, AnIconFileIsRecordedWithItsFirstIcon) {
+    EXPECT_EQ(Add("Iconic", "http://i.example/", "C:\\Icons\\site.ico"), AddFavoriteResult::Added);
+    EXPECT_EQ(memory.shell.shortcuts().at(folder.Path("Iconic.url")),
+              (InternetShortcut{"http://i.example/", "C:\\Icons\\site.ico", "Iconic"}));
+    EXPECT_EQ(folder.Read("Iconic.url"),
+              "[InternetShortcut]\r\nURL=http://i.example/\r\nIconFile=C:\\Icons\\site.ico\r\nIconIndex=0\r\n"
+              "Description=Iconic\r\n");
+}
+
+TEST_F(AddToFavoritesTest, AFolderNotYetMadeGetsTheSaveAttemptWhichFails) {
     SetFavoritesValue(memory, folder.Path("Missing"));
-    EXPECT_EQ(Add("News"), AddFavoriteResult::Added);
-    EXPECT_EQ(memory.shell.shortcuts().count(folder.Path("Missing\\News.url")), 1u);
+    EXPECT_EQ(Add("News"), AddFavoriteResult::Failed);
+    EXPECT_EQ(LastMessage(), "Unable update Favorites.");
+    EXPECT_TRUE(memory.shell.shortcuts().empty());
 }
 
 TEST_F(AddToFavoritesTest, APathTooLongForThePlatformFailsInsteadOfSavingACutName) {
@@ -248,7 +261,7 @@ TEST_F(AddToFavoritesTest, APathTooLongForThePlatformFailsInsteadOfSavingACutNam
 
     // Each box gives at most 259 characters: a longer address is cut there.
     EXPECT_EQ(Add("Short", "http://x.example/" + std::string(400, 'p')), AddFavoriteResult::Added);
-    EXPECT_EQ(memory.shell.shortcuts().at(folder.Path("Short.url")).size(), kFavoriteFieldLimit);
+    EXPECT_EQ(memory.shell.shortcuts().at(folder.Path("Short.url")).url.size(), kFavoriteFieldLimit);
 }
 
 TEST(FavoriteIcon, ChooserOffersIconFilesOnly) {

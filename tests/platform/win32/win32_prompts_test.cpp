@@ -222,10 +222,30 @@ TEST_F(Win32PromptsTest, BrowseForFolderShowsTheTitleAndGivesNothingWhenCancelle
         DialogPresser presser(IDCANCEL, [&](HWND dialog) {
             titleShown = HasChildWithText(dialog, "Please select a folder to search:");
         });
-        chosen = prompts_.BrowseForFolder("Please select a folder to search:");
+        chosen = prompts_.BrowseForFolder("Please select a folder to search:", "");
     }
     EXPECT_TRUE(titleShown);
     EXPECT_FALSE(chosen);
+}
+
+TEST_F(Win32PromptsTest, BrowseForFolderOpensAtTheInitialFolder) {
+    // A folder below the Windows folder: Wine's browser cannot walk down to
+    // one inside the user's profile, which it shows as a folder of its own.
+    char windows[MAX_PATH] = {};
+    ASSERT_GT(GetWindowsDirectoryA(windows, MAX_PATH), 0u);
+    const std::string start =
+        std::string(windows) + "\\Temp\\qm-browse-" + std::to_string(GetCurrentProcessId());
+    CreateDirectoryA((std::string(windows) + "\\Temp").c_str(), nullptr);
+    ASSERT_TRUE(CreateDirectoryA(start.c_str(), nullptr));
+    std::optional<std::string> chosen;
+    {
+        // OK at once takes the folder the browser selected when it opened.
+        DialogPresser presser(IDOK, [](HWND) {});
+        chosen = prompts_.BrowseForFolder("Please select Cookies folder:", start);
+    }
+    RemoveDirectoryA(start.c_str());
+    ASSERT_TRUE(chosen);
+    EXPECT_STRCASEEQ(chosen->c_str(), start.c_str());
 }
 
 }  // namespace

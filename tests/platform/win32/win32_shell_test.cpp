@@ -50,21 +50,25 @@ TEST(Win32ShellTest, SaveInternetShortcutWritesAUrlFile) {
     TempFolder folder;
     ASSERT_TRUE(folder.valid());
     Win32Shell shell;
-    ASSERT_TRUE(
-        shell.SaveInternetShortcut(folder.Path("News_ today_.url"), "http://news.test/today?x=1&y=2"));
+    ASSERT_TRUE(shell.SaveInternetShortcut(folder.Path("News_ today_.url"),
+                                           {"http://news.test/today?x=1&y=2", "C:\\Icons\\news.ico", "News_ today_"}));
     const std::string content = folder.Contents("News_ today_.url");
-    EXPECT_EQ(content.rfind("[InternetShortcut]", 0), 0u) << content;
+    EXPECT_EQ(content.rfind("[InternetShortcut]\r\n", 0), 0u) << content;
     EXPECT_NE(content.find("URL=http://news.test/today?x=1&y=2\r\n"), std::string::npos) << content;
+    EXPECT_NE(content.find("IconFile=C:\\Icons\\news.ico\r\n"), std::string::npos) << content;
+    EXPECT_NE(content.find("IconIndex=0\r\n"), std::string::npos) << content;
 
-    // Saving again replaces the address.
-    ASSERT_TRUE(shell.SaveInternetShortcut(folder.Path("News_ today_.url"), "http://other.test/"));
+    // Saving again replaces the address; no icon file means no icon.
+    ASSERT_TRUE(shell.SaveInternetShortcut(folder.Path("News_ today_.url"), {"http://other.test/", "", "Other"}));
     const std::string replaced = folder.Contents("News_ today_.url");
     EXPECT_NE(replaced.find("URL=http://other.test/"), std::string::npos) << replaced;
     EXPECT_EQ(replaced.find("news.test"), std::string::npos) << replaced;
+    EXPECT_EQ(replaced.find("IconFile="), std::string::npos) << replaced;
 
-    EXPECT_FALSE(shell.SaveInternetShortcut(folder.Path("missing\\a.url"), "http://a.test/"));
-    EXPECT_FALSE(shell.SaveInternetShortcut(folder.Path("a.url") + std::string("\0b", 2), "http://a.test/"));
-    EXPECT_FALSE(shell.SaveInternetShortcut("", "http://a.test/"));
+    const InternetShortcut any{"http://a.test/", "", "A"};
+    EXPECT_FALSE(shell.SaveInternetShortcut(folder.Path("missing\\a.url"), any));
+    EXPECT_FALSE(shell.SaveInternetShortcut(folder.Path("a.url") + std::string("\0b", 2), any));
+    EXPECT_FALSE(shell.SaveInternetShortcut("", any));
     EXPECT_FALSE(Win32FileSystem().Exists(folder.Path("a.url")));
 }
 

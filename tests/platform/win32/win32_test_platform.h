@@ -28,7 +28,7 @@ public:
     std::optional<std::string> ChooseFileToSave(const FileChoice&) override {
         return Reached<std::optional<std::string>>();
     }
-    std::optional<std::string> BrowseForFolder(std::string_view) override {
+    std::optional<std::string> BrowseForFolder(std::string_view, std::string_view) override {
         return Reached<std::optional<std::string>>();
     }
 

@@ -4,6 +4,7 @@
 #include "platform/win32/gdi.h"
 #include "resources/settings_ids.h"
 #include "settings/win32/dialog_support.h"
+#include "widgets/win32/hyperlink.h"
 
 namespace qm {
 namespace {
@@ -29,12 +30,12 @@ LOGFONTA BoldFontDescription() {
 
 class AboutBox {
 public:
-    explicit AboutBox(Shell& shell) : shell_(shell), home_(HomePageLink()), support_(SupportLink()) {}
+    AboutBox(Shell& shell, Registry* registry) : homeLink_(shell, registry), supportLink_(shell, registry) {}
 
     BOOL OnInitDialog(HWND dialog) {
         dialog_ = dialog;
-        SetControlText(dialog, IDC_QM_ABOUT_HOME, home_.label);
-        SetControlText(dialog, IDC_QM_ABOUT_SUPPORT, support_.label);
+        AttachLink(homeLink_, IDC_QM_ABOUT_HOME, HomePageLink());
+        AttachLink(supportLink_, IDC_QM_ABOUT_SUPPORT, SupportLink());
 
         const LOGFONTA description = BoldFontDescription();
         boldFont_.reset(CreateFontIndirectA(&description));
@@ -46,26 +47,19 @@ public:
         return TRUE;
     }
 
-    void OnCommand(int id, int code, HWND /*control*/) {
-        switch (id) {
-            case IDOK:
-            case IDCANCEL:
-                EndDialog(dialog_, id);
-                break;
-            case IDC_QM_ABOUT_HOME:
-                if (code == STN_CLICKED) shell_.Open(home_.target);
-                break;
-            case IDC_QM_ABOUT_SUPPORT:
-                if (code == STN_CLICKED) shell_.Open(support_.target);
-                break;
-            default:
-                break;
-        }
+    void OnCommand(int id, int /*code*/, HWND /*control*/) {
+        if (id == IDOK || id == IDCANCEL) EndDialog(dialog_, id);
     }
 
     void OnDestroy() { boldFont_.reset(); }
 
 private:
+    void AttachLink(HyperLink& link, int id, const AboutLink& address) {
+        link.SetTarget(address.target);
+        link.SetLabel(address.label);
+        if (const HWND control = GetDlgItem(dialog_, id)) link.Attach(control);
+    }
+
     // The banner spans the box's whole width, frame included, and keeps its
     // aspect ratio.
     void FitBanner() {
@@ -80,17 +74,16 @@ private:
         InvalidateRect(banner, nullptr, TRUE);
     }
 
-    Shell& shell_;
-    AboutLink home_;
-    AboutLink support_;
+    HyperLink homeLink_;
+    HyperLink supportLink_;
     UniqueFont boldFont_;
     HWND dialog_ = nullptr;
 };
 
 }  // namespace
 
-INT_PTR ShowAboutBox(HINSTANCE module, HWND owner, Shell& shell) {
-    AboutBox box(shell);
+INT_PTR ShowAboutBox(HINSTANCE module, HWND owner, Shell& shell, Registry* registry) {
+    AboutBox box(shell, registry);
     return RunModal(module, IDD_QM_ABOUT, owner, box);
 }
 

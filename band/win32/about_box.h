@@ -4,20 +4,22 @@
 // stack; the box owns the bold font it makes and lets it go when its window
 // is destroyed.
 //
-// The links are plain static texts that notify their clicks: a click opens
-// the link's target through the shell (the mail link starts the user's mail
-// program with the subject filled in).
+// The links are HyperLinks over two static texts: a click, or Enter or Space
+// on a focused link, opens its target through the shell (the mail link
+// starts the user's mail program with the subject filled in).
 #pragma once
 
 #include <windows.h>
 
+#include "platform/registry.h"
 #include "platform/shell.h"
 
 namespace qm {
 
 // Shows the box modally, owned by owner; returns IDOK or IDCANCEL (Escape
-// or the close box). The caller runs it inside the module's activation
-// context.
-INT_PTR ShowAboutBox(HINSTANCE module, HWND owner, Shell& shell);
+// or the close box). The links take the browser's link colour from
+// `registry` when one is given. The caller runs it inside the module's
+// activation context.
+INT_PTR ShowAboutBox(HINSTANCE module, HWND owner, Shell& shell, Registry* registry = nullptr);
 
 }  // namespace qm

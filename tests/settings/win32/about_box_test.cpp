@@ -1,6 +1,7 @@
 #include "band/win32/about_box.h"
 
 #include "band/about.h"
+#include "platform/win32/gdi.h"
 #include "resources/settings_ids.h"
 #include "tests/settings/win32/settings_dialog_fixture.h"
 
@@ -52,10 +53,9 @@ TEST_F(AboutBoxTest, ShowsTheProductInBoldTheNoticeAndBothLinks) {
 
         EXPECT_TRUE(SaveWindowPicture(dialog, "about_box.bmp"));
 
-        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_QM_ABOUT_HOME, STN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_QM_ABOUT_HOME)));
-        SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_QM_ABOUT_SUPPORT, STN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDC_QM_ABOUT_SUPPORT)));
+        // The two texts are links now: Enter on each opens its target.
+        SendDlgItemMessageA(dialog, IDC_QM_ABOUT_HOME, WM_CHAR, VK_RETURN, 0);
+        SendDlgItemMessageA(dialog, IDC_QM_ABOUT_SUPPORT, WM_CHAR, VK_SPACE, 0);
         Click(dialog, IDOK);
     }});
     EXPECT_EQ(ShowAboutBox(module_, driver_.owner(), shell_), IDOK);
@@ -67,16 +67,24 @@ TEST_F(AboutBoxTest, ShowsTheProductInBoldTheNoticeAndBothLinks) {
 }
 
 TEST_F(AboutBoxTest, BannerSpansTheWholeBoxKeepingItsAspect) {
-    driver_.Script({[](HWND dialog) {
+    // The static takes the banner's own size when it loads it; the box then
+    // stretches that to its width.
+    BITMAP bitmap{};
+    {
+        const GdiObject banner(LoadBitmapA(module_, MAKEINTRESOURCEA(IDB_QM_ABOUT_BANNER)));
+        ASSERT_TRUE(banner);
+        ASSERT_EQ(GetObjectA(banner.get(), sizeof bitmap, &bitmap), static_cast<int>(sizeof bitmap));
+        EXPECT_EQ(bitmap.bmWidth, 400);
+        EXPECT_EQ(bitmap.bmHeight, 80);
+    }
+    driver_.Script({[&](HWND dialog) {
         const HWND banner = GetDlgItem(dialog, IDC_QM_ABOUT_BANNER);
         ASSERT_TRUE(banner);
         RECT box{};
         RECT picture{};
         GetWindowRect(dialog, &box);
         GetWindowRect(banner, &picture);
-        RECT templateRect{0, 0, 267, 49};
-        MapDialogRect(dialog, &templateRect);
-        const auto expected = ScaledBanner(box.right - box.left, templateRect.right, templateRect.bottom);
+        const auto expected = ScaledBanner(box.right - box.left, bitmap.bmWidth, bitmap.bmHeight);
         ASSERT_TRUE(expected);
         EXPECT_EQ(picture.right - picture.left, box.right - box.left);
         EXPECT_EQ(picture.bottom - picture.top, expected->height);

@@ -42,11 +42,13 @@ bool DeleteHistoryUrlsWhere(Platform& platform,
 
 void DeleteCacheEntriesWhere(UrlCache& cache, std::string_view pattern,
                              const std::function<bool(const CacheEntry& entry)>& match) {
-    std::vector<CacheEntry> entries;
-    EnumerateCacheEntries(cache, pattern, entries);
-    for (const CacheEntry& entry : entries) {
-        if (match(entry)) cache.DeleteEntry(entry.url.view());
-    }
+    // The whole store is read before anything goes, as the records are
+    // matched; only the names of those that match are kept meanwhile.
+    std::vector<std::string> matching;
+    ForEachCacheEntry(cache, pattern, [&](const CacheEntry& entry) {
+        if (match(entry)) matching.emplace_back(entry.url.view());
+    });
+    for (const std::string& name : matching) cache.DeleteEntry(name);
 }
 
 void DeleteHistoryUrlsContaining(Platform& platform, std::string_view text) {

@@ -40,7 +40,7 @@ void MemoryUrlCache::Enumerate(std::string_view pattern,
 
     // The visit may delete entries; it walks a copy so that the texts it is
     // handed stay valid and no entry is skipped.
-    const std::vector<MemoryCacheEntry> snapshot = entries_;
+    const std::vector<MemoryCacheEntry> snapshot = entries();
     for (const MemoryCacheEntry& entry : snapshot) {
         if (container && !StartsWithIgnoringCase(entry.name, pattern)) continue;
         RawCacheEntry raw;
@@ -56,19 +56,44 @@ void MemoryUrlCache::Enumerate(std::string_view pattern,
     }
 }
 
+void MemoryUrlCache::Add(MemoryCacheEntry entry) {
+    positions_[entry.name].push_back(entries_.size());
+    entries_.push_back(std::move(entry));
+    deleted_.push_back(false);
+}
+
 bool MemoryUrlCache::DeleteEntry(std::string_view name) {
     deleteCalls_.emplace_back(name);
-    auto it = std::find_if(entries_.begin(), entries_.end(),
-                           [&](const MemoryCacheEntry& entry) { return entry.name == name; });
-    if (it == entries_.end()) return false;
-    entries_.erase(it);
+    const auto found = positions_.find(name);
+    if (found == positions_.end() || found->second.empty()) return false;
+    deleted_[found->second.front()] = true;
+    ++deletedCount_;
+    found->second.pop_front();
+    if (found->second.empty()) positions_.erase(found);
     return true;
+}
+
+const std::vector<MemoryCacheEntry>& MemoryUrlCache::entries() const {
+    Compact();
+    return entries_;
+}
+
+void MemoryUrlCache::Compact() const {
+    if (deletedCount_ == 0) return;
+    std::vector<MemoryCacheEntry> kept;
+    kept.reserve(entries_.size() - deletedCount_);
+    for (std::size_t i = 0; i < entries_.size(); ++i)
+        if (!deleted_[i]) kept.push_back(std::move(entries_[i]));
+    entries_ = std::move(kept);
+    deleted_.assign(entries_.size(), false);
+    deletedCount_ = 0;
+    positions_.clear();
+    for (std::size_t i = 0; i < entries_.size(); ++i) positions_[entries_[i].name].push_back(i);
 }
 
 std::vector<std::string> MemoryUrlCache::Names() const {
     std::vector<std::string> names;
-    names.reserve(entries_.size());
-    for (const auto& entry : entries_) names.push_back(entry.name);
+    for (const auto& entry : entries()) names.push_back(entry.name);
     return names;
 }
 

@@ -40,14 +40,24 @@ public:
     void Enumerate(std::string_view pattern, const std::function<void(const RawCacheEntry&)>& visit) override;
     bool DeleteEntry(std::string_view name) override;
 
-    void Add(MemoryCacheEntry entry) { entries_.push_back(std::move(entry)); }
-    const std::vector<MemoryCacheEntry>& entries() const { return entries_; }
+    void Add(MemoryCacheEntry entry);
+    // The entries in the order they were added, deleted ones left out.
+    const std::vector<MemoryCacheEntry>& entries() const;
     std::vector<std::string> Names() const;
     // Every name handed to DeleteEntry, in order, whether it succeeded or not.
     const std::vector<std::string>& deleteCalls() const { return deleteCalls_; }
 
 private:
-    std::vector<MemoryCacheEntry> entries_;
+    // A deletion finds its entry by name and only marks it; the marked
+    // entries leave the list at the next look at it. A cleanup deletes
+    // thousands of entries from tens of thousands, one by one.
+    void Compact() const;
+
+    mutable std::vector<MemoryCacheEntry> entries_;
+    mutable std::vector<bool> deleted_;
+    mutable std::size_t deletedCount_ = 0;
+    // The positions of the entries not deleted, by name, ascending.
+    mutable std::map<std::string, std::deque<std::size_t>, std::less<>> positions_;
     std::vector<std::string> deleteCalls_;
 };
 

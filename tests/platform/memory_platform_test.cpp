@@ -97,6 +97,16 @@ TEST(MemoryUrlCacheTest, DeleteEntryMatchesExactlyAndRecordsEveryCall) {
     EXPECT_THAT(cache.Names(), ElementsAre("HTTP://A.EXAMPLE/", "http://a.example/"));
     EXPECT_THAT(cache.deleteCalls(),
                 ElementsAre("http://a.example", "Http://a.example/", "http://a.example/"));
+
+    // The earliest remaining copy goes first, also after the list was looked
+    // at and another copy added.
+    cache.Add(Entry("http://a.example/", 4));
+    EXPECT_TRUE(cache.DeleteEntry("http://a.example/"));
+    ASSERT_EQ(cache.entries().size(), 2u);
+    EXPECT_EQ(cache.entries()[1].lastAccessTime, FileTime{4});
+    EXPECT_TRUE(cache.DeleteEntry("http://a.example/"));
+    EXPECT_FALSE(cache.DeleteEntry("http://a.example/"));
+    EXPECT_THAT(cache.Names(), ElementsAre("HTTP://A.EXAMPLE/"));
 }
 
 TEST(MemoryUrlCacheTest, DeletingDuringEnumerationVisitsEveryEntryOnce) {

@@ -3,6 +3,9 @@
 // messages of the dialogs, the context menus with their owner drawing, the
 // clipboard and the browser's status text.
 #include <gtest/gtest.h>
+#include <windows.h>
+// after windows.h, which it needs
+#include <wininet.h>
 
 #include <atomic>
 #include <cstring>
@@ -203,6 +206,29 @@ TEST_F(ViewFixture, StartupTimersFillHistoryThenTheCacheLists) {
         << "the start-up fill of the cache lists writes no status text";
 }
 
+TEST_F(ViewFixture, SaveHistoryWritesTheReportWhereTheSaveAsBoxSaid) {
+    history_->Add({u"http://report.example/<b>", u"Fish & Chips", Days(1), Days(1), Days(9)});
+    MakeView();
+    char temp[MAX_PATH] = {};
+    ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);
+    const std::string path = std::string(temp) + "qm-report-" + std::to_string(GetCurrentProcessId()) + ".html";
+    platform_.prompts.QueueFile(path);
+
+    EXPECT_EQ(SendMessageW(viewWindow(), WM_COMMAND, ID_QM_SAVE_HISTORY, 0), 0);
+    ASSERT_EQ(platform_.prompts.fileChoices.size(), 1u);
+    EXPECT_EQ(platform_.prompts.fileChoices[0].defaultExtension, "html");
+
+    // Read back from the disk: the page in text mode, the record escaped.
+    const std::optional<std::string> page = platform_.adapters.fileSystem.ReadFile(path, 1 << 20);
+    DeleteFileA(path.c_str());
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->rfind("<html>\r\n<head>\r\n<title>Internet Explorer History</title>\r\n", 0), 0u);
+    EXPECT_NE(page->find("Fish &amp; Chips</td></tr>\r\n<tr><td class=\"stable3\">http://report.example/&lt;b&gt;"),
+              std::string::npos)
+        << *page;
+    EXPECT_EQ(page->substr(page->size() - 7), "</html>");
+}
+
 // ---- tabs -------------------------------------------------------------------
 
 TEST_F(ViewFixture, ChoosingATabShowsItsListAloneAndCountsItsRows) {
@@ -392,6 +418,53 @@ TEST_F(ViewFixture, PerformCleanupShowsTheKindsTabAndRebuildsItsList) {
     EXPECT_EQ(SendMessageW(viewWindow(), WM_PERFORMCLEANUP, 0, 0), 0);
     EXPECT_EQ(history_->deleteCalls().size(), 1u);
     EXPECT_EQ(view().tabControl().CurrentTab(), 0);
+}
+
+// Puts a content entry into the system's URL cache, as the browser does.
+bool CommitCacheEntry(const std::string& url, const char* extension) {
+    char path[MAX_PATH] = {};
+    if (!CreateUrlCacheEntryA(url.c_str(), 1, extension, path, 0)) return false;
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    WriteFile(file, "x", 1, &written, nullptr);
+    CloseHandle(file);
+    return CommitUrlCacheEntryA(url.c_str(), path, FILETIME{}, FILETIME{}, NORMAL_CACHE_ENTRY, nullptr, 0,
+                                extension, nullptr) != FALSE;
+}
+
+bool InCache(const std::string& url) {
+    DWORD size = 0;
+    GetUrlCacheEntryInfoA(url.c_str(), nullptr, &size);
+    return GetLastError() == ERROR_INSUFFICIENT_BUFFER;
+}
+
+TEST_F(ViewFixture, CleaningCachePicturesRemovesThemFromTheSystemCacheAndTheList) {
+    const std::string picture = "http://pictures.quillmere.test/photo.jpg";
+    const std::string icon = "http://pictures.quillmere.test/spacer.gif";
+    const std::string page = "http://pictures.quillmere.test/index.html";
+    ASSERT_TRUE(CommitCacheEntry(picture, "jpg"));
+    ASSERT_TRUE(CommitCacheEntry(icon, "gif"));
+    ASSERT_TRUE(CommitCacheEntry(page, "html"));
+    MakeView();
+
+    CleanupCriteria criteria = NewCleanupCriteria(platform_.adapters.clock);
+    criteria.criterion = criterion::kPictures;
+    criteria.kind = 3;  // Cache
+    EXPECT_EQ(SendMessageW(viewWindow(), WM_PERFORMCLEANUP, 0, reinterpret_cast<LPARAM>(&criteria)), 0);
+
+    EXPECT_FALSE(InCache(picture));
+    EXPECT_FALSE(InCache(icon));
+    EXPECT_TRUE(InCache(page));
+    EXPECT_EQ(view().tabControl().CurrentTab(), 2);
+    const ListModel& cache = rows(RecordKind::Cache);
+    std::vector<std::string> ours;
+    for (int row = 0; row < cache.RowCount(); ++row) {
+        const std::string url(cache.GetCellText(row, 1));
+        if (url.find("pictures.quillmere.test") != std::string::npos) ours.push_back(url);
+    }
+    EXPECT_EQ(ours, std::vector<std::string>{page});
+    DeleteUrlCacheEntryA(page.c_str());
 }
 
 // The dialogs themselves, owned by the view, reach it with their records.

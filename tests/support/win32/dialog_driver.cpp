@@ -280,9 +280,7 @@ std::optional<std::string> RecordingPrompts::ChooseFileToOpen(const FileChoice& 
 }
 
 std::optional<std::string> RecordingPrompts::ChooseFileToSave(const FileChoice& choice) {
-    ADD_FAILURE() << "unexpected save chooser";
-    fileChoices.push_back(choice);
-    return std::nullopt;
+    return ChooseFileToOpen(choice);
 }
 
 std::optional<std::string> RecordingPrompts::BrowseForFolder(std::string_view title, std::string_view initialFolder) {

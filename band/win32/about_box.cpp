@@ -3,7 +3,7 @@
 #include "band/about.h"
 #include "platform/win32/gdi.h"
 #include "resources/settings_ids.h"
-#include "settings/win32/dialog_support.h"
+#include "widgets/win32/dialog_support.h"
 #include "widgets/win32/hyperlink.h"
 
 namespace qm {

@@ -6,7 +6,7 @@
 
 #include "cleaning/cleanup_dialog.h"
 #include "resources/cleaning_ids.h"
-#include "settings/win32/dialog_support.h"
+#include "widgets/win32/dialog_support.h"
 
 namespace qm {
 namespace {

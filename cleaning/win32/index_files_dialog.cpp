@@ -2,7 +2,7 @@
 
 #include "cleaning/index_removal.h"
 #include "resources/cleaning_ids.h"
-#include "settings/win32/dialog_support.h"
+#include "widgets/win32/dialog_support.h"
 
 namespace qm {
 namespace {

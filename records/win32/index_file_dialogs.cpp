@@ -11,6 +11,7 @@
 #include "platform/win32/unique_handle.h"
 #include "records/index_file_location.h"
 #include "resources/index_file_ids.h"
+#include "widgets/win32/dialog_support.h"
 #include "widgets/win32/list_ctrl.h"
 
 namespace qm {
@@ -21,30 +22,6 @@ namespace {
 // found waits in its SearchChannel.
 constexpr UINT kSearchFoundMessage = WM_APP + 0x51;
 constexpr UINT kSearchEndedMessage = WM_APP + 0x52;
-
-// Ties a dialog window to its object: the address is stored in DWLP_USER at
-// WM_INITDIALOG and removed at WM_NCDESTROY; the object answers the rest.
-template <typename Dialog>
-INT_PTR CALLBACK IndexDialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_INITDIALOG) {
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
-        auto* self = reinterpret_cast<Dialog*>(lParam);
-        return self ? self->OnInitDialog(dialog) : TRUE;
-    }
-    auto* self = reinterpret_cast<Dialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
-    if (!self) return FALSE;
-    if (message == WM_NCDESTROY) {
-        SetWindowLongPtrA(dialog, DWLP_USER, 0);
-        return FALSE;
-    }
-    return self->OnMessage(message, wParam, lParam);
-}
-
-template <typename Dialog>
-INT_PTR RunIndexDialog(HINSTANCE module, int templateId, HWND owner, Dialog& dialog) {
-    return DialogBoxParamA(module, MAKEINTRESOURCEA(templateId), owner, &IndexDialogProcedure<Dialog>,
-                           reinterpret_cast<LPARAM>(&dialog));
-}
 
 // The one-column list of both dialogs, put where the template's list box
 // placeholder was, with the placeholder's control id and tab position.
@@ -322,13 +299,13 @@ private:
 
 std::optional<std::string> RunIndexFileChooser(HINSTANCE module, HWND owner, Platform& platform, RecordKind kind) {
     ChooserDialog dialog(platform, kind);
-    if (RunIndexDialog(module, IDD_QM_INDEX_FILE_CHOOSER, owner, dialog) != IDOK) return std::nullopt;
+    if (RunModal(module, IDD_QM_INDEX_FILE_CHOOSER, owner, dialog) != IDOK) return std::nullopt;
     return dialog.chosen();
 }
 
 std::optional<std::string> RunIndexFileSearch(HINSTANCE module, HWND owner, Platform& platform) {
     SearchDialog dialog(platform);
-    if (RunIndexDialog(module, IDD_QM_INDEX_FILE_SEARCH, owner, dialog) != IDOK) return std::nullopt;
+    if (RunModal(module, IDD_QM_INDEX_FILE_SEARCH, owner, dialog) != IDOK) return std::nullopt;
     return dialog.chosen();
 }
 

@@ -4,7 +4,7 @@
 
 #include "resources/settings_ids.h"
 #include "settings/cookie_details.h"
-#include "settings/win32/dialog_support.h"
+#include "widgets/win32/dialog_support.h"
 
 namespace qm {
 namespace {

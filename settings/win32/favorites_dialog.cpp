@@ -1,7 +1,7 @@
 #include "settings/win32/favorites_dialog.h"
 
 #include "resources/settings_ids.h"
-#include "settings/win32/dialog_support.h"
+#include "widgets/win32/dialog_support.h"
 
 namespace qm {
 namespace {

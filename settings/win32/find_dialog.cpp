@@ -3,7 +3,7 @@
 #include "resources/settings_ids.h"
 #include "settings/find_on_tab.h"
 #include "settings/settings.h"
-#include "settings/win32/dialog_support.h"
+#include "widgets/win32/dialog_support.h"
 
 namespace qm {
 namespace {

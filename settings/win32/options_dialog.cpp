@@ -5,7 +5,7 @@
 #include "resources/settings_ids.h"
 #include "settings/date_formatter.h"
 #include "settings/settings.h"
-#include "settings/win32/dialog_support.h"
+#include "widgets/win32/dialog_support.h"
 
 namespace qm {
 namespace {

@@ -53,23 +53,6 @@ void CALLBACK ModalTimerProc(HWND, UINT, UINT_PTR, DWORD) {
     }
 }
 
-struct OwnerSearch {
-    HWND owner;
-    HWND found;
-};
-
-BOOL CALLBACK FindOwnedDialog(HWND window, LPARAM parameter) {
-    auto* search = reinterpret_cast<OwnerSearch*>(parameter);
-    char className[16] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (std::string_view(className) == "#32770" && GetWindow(window, GW_OWNER) == search->owner &&
-        IsWindowVisible(window)) {
-        search->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // One parent for the whole program: under Xvfb, without a window manager,
 // Wine takes seconds to take a top-level window off the screen.
 HWND TestParent() {
@@ -152,12 +135,6 @@ bool RunDuringModalLoop(const std::function<void()>& action, const std::function
 HWND OpenPopupMenu() {
     const HWND menu = FindWindowA("#32768", nullptr);
     return menu && IsWindowVisible(menu) ? menu : nullptr;
-}
-
-HWND DialogOwnedBy(HWND owner) {
-    OwnerSearch search{owner, nullptr};
-    EnumThreadWindows(GetCurrentThreadId(), &FindOwnedDialog, reinterpret_cast<LPARAM>(&search));
-    return search.found;
 }
 
 void Pump(DWORD milliseconds) {

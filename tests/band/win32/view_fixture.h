@@ -86,8 +86,6 @@ bool RunDuringModalLoop(const std::function<void()>& action, const std::function
 
 // The popup menu window that is open now, or null.
 HWND OpenPopupMenu();
-// A dialog of this thread owned by `owner`, or null.
-HWND DialogOwnedBy(HWND owner);
 
 // Runs the thread's messages for the given time.
 void Pump(DWORD milliseconds);

@@ -49,27 +49,7 @@ public:
     MessageLog log;
 
 private:
-    HWND OpenDialog() const {
-        struct Search {
-            HWND owner;
-            HWND found;
-        } search{owner(), nullptr};
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND window, LPARAM parameter) -> BOOL {
-                auto* search = reinterpret_cast<Search*>(parameter);
-                char className[16] = {};
-                GetClassNameA(window, className, sizeof className);
-                if (std::string_view(className) == "#32770" && GetWindow(window, GW_OWNER) == search->owner &&
-                    IsWindowVisible(window)) {
-                    search->found = window;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&search));
-        return search.found;
-    }
+    HWND OpenDialog() const { return DialogOwnedBy(owner()); }
 };
 
 }  // namespace qm

@@ -19,17 +19,35 @@ struct DialogSearch {
     HWND found;
 };
 
-BOOL CALLBACK FindOpenDialog(HWND window, LPARAM parameter) {
-    auto* search = reinterpret_cast<DialogSearch*>(parameter);
+bool IsDialogWindow(HWND window) {
     char className[16] = {};
     GetClassNameA(window, className, sizeof className);
-    if (std::string_view(className) != "#32770" || !IsWindowEnabled(window)) return TRUE;
+    return std::string_view(className) == "#32770";
+}
+
+BOOL CALLBACK FindOwnedVisibleDialog(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<DialogSearch*>(parameter);
+    if (!IsDialogWindow(window) || GetWindow(window, GW_OWNER) != search->owner || !IsWindowVisible(window))
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+BOOL CALLBACK FindOpenDialog(HWND window, LPARAM parameter) {
+    auto* search = reinterpret_cast<DialogSearch*>(parameter);
+    if (!IsDialogWindow(window) || !IsWindowEnabled(window)) return TRUE;
     if (search->owner && GetWindow(window, GW_OWNER) != search->owner) return TRUE;
     search->found = window;
     return FALSE;
 }
 
 }  // namespace
+
+HWND DialogOwnedBy(HWND owner) {
+    DialogSearch search{owner, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), &FindOwnedVisibleDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
 
 DialogDriver::DialogDriver() {
     WNDCLASSA windowClass{};

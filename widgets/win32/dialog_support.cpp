@@ -1,4 +1,4 @@
-#include "settings/win32/dialog_support.h"
+#include "widgets/win32/dialog_support.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,6 +1,6 @@
-// What the dialog windows of the user tools share: the one procedure that
-// ties a dialog window to its object, and reading a control's text as a
-// plain value.
+// What the band's dialog windows share: the one procedure that ties a
+// dialog window to its object, and reading a control's text as a plain
+// value.
 //
 // A dialog object lives on the stack of the function that shows it, for as
 // long as the modal dialog runs. The procedure stores the object's address
@@ -21,6 +21,9 @@ namespace qm {
 //   void OnCommand(int id, int code, HWND control);
 // and, when it holds something to let go of before the window goes,
 //   void OnDestroy();
+// A dialog that handles more messages than these provides instead
+//   INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+// which gets every message after WM_INITDIALOG, WM_NCDESTROY excepted.
 template <typename Dialog>
 INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) {
@@ -30,18 +33,23 @@ INT_PTR CALLBACK DialogProcedure(HWND dialog, UINT message, WPARAM wParam, LPARA
     }
     auto* self = reinterpret_cast<Dialog*>(GetWindowLongPtrA(dialog, DWLP_USER));
     if (!self) return FALSE;
-    switch (message) {
-        case WM_COMMAND:
-            self->OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
-            return TRUE;
-        case WM_DESTROY:
-            if constexpr (requires { self->OnDestroy(); }) self->OnDestroy();
-            return FALSE;
-        case WM_NCDESTROY:
-            SetWindowLongPtrA(dialog, DWLP_USER, 0);
-            return FALSE;
-        default:
-            return FALSE;
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrA(dialog, DWLP_USER, 0);
+        return FALSE;
+    }
+    if constexpr (requires { self->OnMessage(message, wParam, lParam); }) {
+        return self->OnMessage(message, wParam, lParam);
+    } else {
+        switch (message) {
+            case WM_COMMAND:
+                self->OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+                return TRUE;
+            case WM_DESTROY:
+                if constexpr (requires { self->OnDestroy(); }) self->OnDestroy();
+                return FALSE;
+            default:
+                return FALSE;
+        }
     }
 }
 

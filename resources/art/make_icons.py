@@ -3,8 +3,9 @@
 
 The pictures are a page with three list lines and a quill laid across it.
 Icon 801 is the button at rest, 802 the hot (hovered) button: the same
-picture in livelier colours. Each .ico holds a 16x16 and a 32x32 image with
-an alpha channel. The output is kept in the tree, so the build never runs
+picture in livelier colours; icon 216, the About box's, is the picture at
+rest with its 32x32 image first. Each .ico holds a 16x16 and a 32x32 image
+with an alpha channel. The output is kept in the tree, so the build never runs
 this script; run it again after changing the art:
 
     python3 resources/art/make_icons.py
@@ -150,8 +151,11 @@ def write_ico(path, images):
 
 
 def main():
-    for name, hot in (("button.ico", False), ("button_hot.ico", True)):
-        images = [(size, dib(size, render(size, hot))) for size in (16, 32)]
+    # The About box's icon (216) shows at its real size, which is that of
+    # the first image: 32 x 32 there, 16 x 16 first for the toolbar button.
+    for name, hot, sizes in (("button.ico", False, (16, 32)), ("button_hot.ico", True, (16, 32)),
+                             ("about_216.ico", False, (32, 16))):
+        images = [(size, dib(size, render(size, hot))) for size in sizes]
         write_ico(os.path.join(HERE, name), images)
         print("wrote", os.path.join(HERE, name))
 

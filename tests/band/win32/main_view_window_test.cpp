@@ -669,5 +669,34 @@ TEST_F(ContextMenuTest, DeleteUrlAsksAndAnswerNoKeepsTheRow) {
               "Are you sure you want to delete Internet Explorer History item?");
 }
 
+TEST_F(ContextMenuTest, DeleteEntryRemovesTheCacheEntryFromTheSystemCacheAndItsRow) {
+    const std::string doomed = "http://menu.quillmere.test/gone.css";
+    const std::string kept = "http://menu.quillmere.test/kept.css";
+    ASSERT_TRUE(CommitCacheEntry(doomed, "css"));
+    ASSERT_TRUE(CommitCacheEntry(kept, "css"));
+    SendMessageW(view().tabControl().window(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2 * kFlatTabWidth + 20, 8));
+    ASSERT_EQ(SendMessageW(viewWindow(), WM_COMMAND, command::kRefresh, 0), 0);
+
+    // Only this test's two rows stay on show: the prefix's cache may hold
+    // others.
+    ListModel& cache = rows(RecordKind::Cache);
+    for (int row = cache.RowCount() - 1; row >= 0; --row) {
+        const std::string url(cache.GetCellText(row, 1));
+        if (url != doomed && url != kept) cache.DeleteRow(row);
+    }
+    ASSERT_EQ(cache.RowCount(), 2);
+    view().ListChanged(RecordKind::Cache);
+    const int doomedRow = cache.GetCellText(0, 1) == doomed ? 0 : 1;
+
+    platform_.prompts.QueueAnswer(true);
+    ASSERT_TRUE(RightClickAndChoose(RecordKind::Cache, doomedRow, 2).open);  // "Delete Entry"
+    EXPECT_EQ(platform_.prompts.questions.back(), "Are you sure you want to delete Internet Explorer Cache item?");
+    EXPECT_FALSE(InCache(doomed));
+    EXPECT_TRUE(InCache(kept));
+    ASSERT_EQ(cache.RowCount(), 1);
+    EXPECT_EQ(cache.GetCellText(0, 1), kept);
+    DeleteUrlCacheEntryA(kept.c_str());
+}
+
 }  // namespace
 }  // namespace qm::test

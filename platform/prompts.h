@@ -12,11 +12,11 @@ namespace qm {
 enum class MessageIcon { None, Information, Warning, Error };
 
 struct FileChoice {
-    std::string filter;          // "Name\0*.ext\0" pairs, as the platform's dialogs take them
-    std::string initialFolder;   // may be empty
-    std::string defaultName;     // may be empty
+    std::string filter;         // "Name\0*.ext\0" pairs, as the platform's dialogs take them
+    std::string initialFolder;  // may be empty
+    std::string defaultName;    // may be empty
     std::string defaultExtension;
-    std::string title;           // empty for the platform's own
+    std::string title;  // empty for the platform's own
 };
 
 class Prompts {
@@ -31,7 +31,8 @@ public:
     virtual std::optional<std::string> ChooseFileToSave(const FileChoice& choice) = 0;
     // The folder browser, opening at initialFolder (at the top when it is
     // empty or no longer there); the chosen folder, nothing when cancelled.
-    virtual std::optional<std::string> BrowseForFolder(std::string_view title, std::string_view initialFolder) = 0;
+    virtual std::optional<std::string> BrowseForFolder(std::string_view title,
+                                                       std::string_view initialFolder) = 0;
 };
 
 }  // namespace qm

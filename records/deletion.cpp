@@ -5,7 +5,9 @@
 namespace qm {
 namespace {
 
-bool Contains(std::string_view text, std::string_view part) { return text.find(part) != std::string_view::npos; }
+bool Contains(std::string_view text, std::string_view part) {
+    return text.find(part) != std::string_view::npos;
+}
 
 std::string_view TrimTrailingWhiteSpace(std::string_view text) {
     const auto end = text.find_last_not_of(" \t\r\n\v\f");
@@ -67,7 +69,8 @@ void DeleteCacheEntriesContaining(Platform& platform, std::string_view text) {
     if (text.empty()) return;
     const std::string lowerText = platform.textCodec.LowerAnsi(text);
     DeleteCacheEntriesWhere(platform.urlCache, kAllEntriesPattern, [&](const CacheEntry& entry) {
-        return IsContentName(entry.url.view()) && Contains(platform.textCodec.LowerAnsi(entry.url.view()), lowerText);
+        return IsContentName(entry.url.view()) &&
+               Contains(platform.textCodec.LowerAnsi(entry.url.view()), lowerText);
     });
 }
 

@@ -14,10 +14,10 @@
 #define IDI_QM_BUTTON_HOT 802
 
 // Bitmaps, 16-pixel images on magenta (0xFF00FF) as the transparent colour.
-#define IDB_QM_TOOLBAR 203       // the menu bar's item images, 23 of them
-#define IDB_QM_LIST_GLYPHS 210   // the list's sort marks and check boxes
-#define IDB_QM_ROW_IMAGES 212    // the rows' images, nine of them
-#define IDB_QM_MENU_IMAGES 227   // the context menus' images, seven of them
+#define IDB_QM_TOOLBAR 203      // the menu bar's item images, 23 of them
+#define IDB_QM_LIST_GLYPHS 210  // the list's sort marks and check boxes
+#define IDB_QM_ROW_IMAGES 212   // the rows' images, nine of them
+#define IDB_QM_MENU_IMAGES 227  // the context menus' images, seven of them
 
 // The main menu (the menu bar's popups) and its commands.
 #define IDR_QM_MAIN_MENU 201
@@ -48,10 +48,10 @@
 
 // The lists' context menus (one popup each) and their items. The view
 // only ever receives these ids as the result of tracking its own menu.
-#define IDR_QM_HISTORY_ITEM_MENU 204    // History tab, at most one row selected
-#define IDR_QM_COOKIE_ITEM_MENU 206     // Cookies tab, at most one row selected
-#define IDR_QM_CACHE_ITEM_MENU 208      // Cache tab, at most one row selected
-#define IDR_QM_SELECTION_MENU 131       // any tab, two or more rows selected
+#define IDR_QM_HISTORY_ITEM_MENU 204  // History tab, at most one row selected
+#define IDR_QM_COOKIE_ITEM_MENU 206   // Cookies tab, at most one row selected
+#define IDR_QM_CACHE_ITEM_MENU 208    // Cache tab, at most one row selected
+#define IDR_QM_SELECTION_MENU 131     // any tab, two or more rows selected
 #define ID_QM_OPEN_HISTORY_URL 32788
 #define ID_QM_COPY_HISTORY_URL 32775
 #define ID_QM_DELETE_HISTORY_URL 32773

@@ -142,7 +142,8 @@ AddFavoriteResult AddToFavorites(Platform& platform, const FavoriteRequest& requ
     // A path the platform's buffers cannot hold whole would be saved cut,
     // under another name and without its extension.
     const InternetShortcut shortcut{std::string(url), std::string(field(request.iconFile)), description};
-    const bool saved = path.size() < kFavoritesPathBuffer && platform.shell.SaveInternetShortcut(path, shortcut);
+    const bool saved =
+        path.size() < kFavoritesPathBuffer && platform.shell.SaveInternetShortcut(path, shortcut);
     if (!saved) {
         prompts.ShowMessage(favorites_message::kUnableToUpdate, MessageIcon::Warning);
         return AddFavoriteResult::Failed;

@@ -14,7 +14,7 @@ namespace {
 // Where a kind's dialog keeps the controls the record is read from.
 struct CleanupControls {
     int dialogId;
-    int firstRadio;  // checked when the dialog opens
+    int firstRadio;   // checked when the dialog opens
     int protocolBox;  // 0: the dialog has none
     int textBox;
     int fromPicker;
@@ -24,26 +24,26 @@ struct CleanupControls {
 CleanupControls ControlsOf(RecordKind kind) {
     switch (kind) {
         case RecordKind::History:
-            return {IDD_QM_CLEAN_HISTORY, IDC_QM_HISTORY_ALL, IDC_QM_HISTORY_PROTOCOL_COMBO, IDC_QM_HISTORY_TEXT,
-                    IDC_QM_HISTORY_FROM, IDC_QM_HISTORY_TO};
+            return {IDD_QM_CLEAN_HISTORY, IDC_QM_HISTORY_ALL,  IDC_QM_HISTORY_PROTOCOL_COMBO,
+                    IDC_QM_HISTORY_TEXT,  IDC_QM_HISTORY_FROM, IDC_QM_HISTORY_TO};
         case RecordKind::Cookies:
-            return {IDD_QM_CLEAN_COOKIES, IDC_QM_COOKIES_ALL, 0, IDC_QM_COOKIES_TEXT, IDC_QM_COOKIES_FROM,
-                    IDC_QM_COOKIES_TO};
+            return {IDD_QM_CLEAN_COOKIES, IDC_QM_COOKIES_ALL,  0,
+                    IDC_QM_COOKIES_TEXT,  IDC_QM_COOKIES_FROM, IDC_QM_COOKIES_TO};
         case RecordKind::Cache:
-            return {IDD_QM_CLEAN_CACHE, IDC_QM_CACHE_ALL, 0, IDC_QM_CACHE_TEXT, IDC_QM_CACHE_FROM,
-                    IDC_QM_CACHE_TO};
+            return {IDD_QM_CLEAN_CACHE, IDC_QM_CACHE_ALL,  0,
+                    IDC_QM_CACHE_TEXT,  IDC_QM_CACHE_FROM, IDC_QM_CACHE_TO};
     }
     return {};
 }
 
 SystemTime FromWindows(const SYSTEMTIME& time) {
-    return {time.wYear, time.wMonth, time.wDayOfWeek, time.wDay, time.wHour, time.wMinute, time.wSecond,
-            time.wMilliseconds};
+    return {time.wYear, time.wMonth,  time.wDayOfWeek, time.wDay,
+            time.wHour, time.wMinute, time.wSecond,    time.wMilliseconds};
 }
 
 SYSTEMTIME ToWindows(const SystemTime& time) {
-    return {time.year, time.month, time.dayOfWeek, time.day, time.hour, time.minute, time.second,
-            time.milliseconds};
+    return {time.year, time.month,  time.dayOfWeek, time.day,
+            time.hour, time.minute, time.second,    time.milliseconds};
 }
 
 // A picker without a valid date leaves the day empty, which the core takes

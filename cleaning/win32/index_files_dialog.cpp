@@ -9,7 +9,8 @@ namespace {
 
 class IndexFilesDialog {
 public:
-    IndexFilesDialog(Platform& platform, std::string dllPath) : platform_(platform), dllPath_(std::move(dllPath)) {}
+    IndexFilesDialog(Platform& platform, std::string dllPath)
+        : platform_(platform), dllPath_(std::move(dllPath)) {}
 
     BOOL OnInitDialog(HWND dialog) {
         dialog_ = dialog;

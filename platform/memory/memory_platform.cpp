@@ -269,7 +269,8 @@ std::optional<std::string> MemoryPrompts::ChooseFileToSave(const FileChoice& cho
     return Pop(files_);
 }
 
-std::optional<std::string> MemoryPrompts::BrowseForFolder(std::string_view title, std::string_view initialFolder) {
+std::optional<std::string> MemoryPrompts::BrowseForFolder(std::string_view title,
+                                                          std::string_view initialFolder) {
     folderTitles_.emplace_back(title);
     folderStarts_.emplace_back(initialFolder);
     return Pop(folders_);
@@ -311,7 +312,8 @@ void MemoryClock::Advance(uint32_t milliseconds) {
 // ---- Platform ----
 
 MemoryPlatform::MemoryPlatform()
-    : fileSystem(&registry), shell(&fileSystem), platform_{urlCache, urlHistory, registry, fileSystem, fileSecurity,
-                                       shell,    prompts,    clock,    textCodec,  osVersion} {}
+    : fileSystem(&registry), shell(&fileSystem), platform_{urlCache,     urlHistory, registry, fileSystem,
+                                                           fileSecurity, shell,      prompts,  clock,
+                                                           textCodec,    osVersion} {}
 
 }  // namespace qm

@@ -108,7 +108,8 @@ std::optional<std::string> Win32Prompts::ChooseFileToSave(const FileChoice& choi
     return ChooseFile(choice, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, true);
 }
 
-std::optional<std::string> Win32Prompts::BrowseForFolder(std::string_view title, std::string_view initialFolder) {
+std::optional<std::string> Win32Prompts::BrowseForFolder(std::string_view title,
+                                                         std::string_view initialFolder) {
     const std::string text = BoxText(title);
     const std::string start = BoxText(initialFolder);
     // The folder browser works on shell objects and needs COM on this thread.

@@ -17,7 +17,8 @@ public:
     // The read-only box is hidden and replacing a file is asked first.
     std::optional<std::string> ChooseFileToSave(const FileChoice& choice) override;
     // File system folders only.
-    std::optional<std::string> BrowseForFolder(std::string_view title, std::string_view initialFolder) override;
+    std::optional<std::string> BrowseForFolder(std::string_view title,
+                                               std::string_view initialFolder) override;
 };
 
 // The caption of every box.

@@ -140,7 +140,8 @@ struct SearchChannel {
     bool finished = false;           // guarded
 };
 
-void RunSearch(const std::shared_ptr<SearchChannel>& channel, FileSystem& fileSystem, const std::string& folder) {
+void RunSearch(const std::shared_ptr<SearchChannel>& channel, FileSystem& fileSystem,
+               const std::string& folder) {
     try {
         SearchFolder(fileSystem, folder, channel->keepSearching, [&](const std::string& path) {
             const std::lock_guard<std::mutex> lock(channel->mutex);
@@ -218,7 +219,8 @@ private:
     void Browse() {
         if (searching()) return;
         const FolderBrowseRequest request = IndexFileSearchBrowseRequest(platform_.shell);
-        const std::optional<std::string> folder = platform_.prompts.BrowseForFolder(request.title, request.initialFolder);
+        const std::optional<std::string> folder =
+            platform_.prompts.BrowseForFolder(request.title, request.initialFolder);
         if (!folder) return;
         // The rows of an earlier search stay; new ones are appended.
         auto channel = std::make_shared<SearchChannel>();
@@ -297,7 +299,8 @@ private:
 
 }  // namespace
 
-std::optional<std::string> RunIndexFileChooser(HINSTANCE module, HWND owner, Platform& platform, RecordKind kind) {
+std::optional<std::string> RunIndexFileChooser(HINSTANCE module, HWND owner, Platform& platform,
+                                               RecordKind kind) {
     ChooserDialog dialog(platform, kind);
     if (RunModal(module, IDD_QM_INDEX_FILE_CHOOSER, owner, dialog) != IDOK) return std::nullopt;
     return dialog.chosen();

@@ -32,7 +32,8 @@ namespace qm {
 // How long OK or Cancel waits for a running search to stop.
 inline constexpr DWORD kSearchStopWaitMs = 1000;
 
-std::optional<std::string> RunIndexFileChooser(HINSTANCE module, HWND owner, Platform& platform, RecordKind kind);
+std::optional<std::string> RunIndexFileChooser(HINSTANCE module, HWND owner, Platform& platform,
+                                               RecordKind kind);
 std::optional<std::string> RunIndexFileSearch(HINSTANCE module, HWND owner, Platform& platform);
 
 }  // namespace qm

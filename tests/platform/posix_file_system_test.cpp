@@ -83,7 +83,9 @@ INSTANTIATE_TYPED_TEST_SUITE_P(Posix, FileSystemCases, PosixSetup);
 class PosixFileSystemTest : public FileSystemCases<PosixSetup> {
 protected:
     std::string Local(std::string_view name) const { return folder_.Local(name); }
-    void MakeFile(std::string_view name, std::string_view content = "") const { folder_.MakeFile(name, content); }
+    void MakeFile(std::string_view name, std::string_view content = "") const {
+        folder_.MakeFile(name, content);
+    }
     void MakeFolder(std::string_view name) const { folder_.MakeFolder(name); }
     std::string Contents(std::string_view name) const { return folder_.Contents(name); }
 };

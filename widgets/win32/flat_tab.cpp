@@ -9,9 +9,13 @@
 namespace qm {
 namespace {
 
-COLORREF ToColorref(ColorRef color) { return static_cast<COLORREF>(color.value); }
+COLORREF ToColorref(ColorRef color) {
+    return static_cast<COLORREF>(color.value);
+}
 
-ColorRef SystemColor(int index) { return ColorRef{static_cast<uint32_t>(GetSysColor(index))}; }
+ColorRef SystemColor(int index) {
+    return ColorRef{static_cast<uint32_t>(GetSysColor(index))};
+}
 
 void FillSolid(HDC dc, const RECT& rect, ColorRef color) {
     SetBkColor(dc, ToColorref(color));
@@ -25,7 +29,9 @@ void FillGradient(HDC dc, int left, int right, int height, ColorRef top, ColorRe
     }
 }
 
-RECT ToRect(const PixelRect& rect) { return RECT{rect.left, rect.top, rect.right, rect.bottom}; }
+RECT ToRect(const PixelRect& rect) {
+    return RECT{rect.left, rect.top, rect.right, rect.bottom};
+}
 
 }  // namespace
 
@@ -38,7 +44,9 @@ const FlatTabCtrl::MessageEntry FlatTabCtrl::kMessages[] = {
     {WM_LBUTTONDOWN, &FlatTabCtrl::OnLeftButtonDown},
 };
 
-FlatTabCtrl::~FlatTabCtrl() { Destroy(); }
+FlatTabCtrl::~FlatTabCtrl() {
+    Destroy();
+}
 
 bool FlatTabCtrl::EnsureClass(HINSTANCE instance) {
     WNDCLASSEXA existing = {};
@@ -214,12 +222,14 @@ void FlatTabCtrl::Paint(HDC dc) {
         if (place == TabPlace::Current) {
             FillSolid(memory.get(), ToRect(tab), colors.currentFill);
         } else {
-            FillGradient(memory.get(), tab.left, tab.right, height, colors.gradientTop, colors.gradientBottom);
+            FillGradient(memory.get(), tab.left, tab.right, height, colors.gradientTop,
+                         colors.gradientBottom);
         }
         for (const TabLine& line : TabOutline(tab, place)) {
             MoveToEx(memory.get(), line.x1, line.y1, nullptr);
             LineTo(memory.get(), line.x2, line.y2);
-            LineTo(memory.get(), line.x2 + (line.y1 == line.y2 ? 1 : 0), line.y2 + (line.x1 == line.x2 ? 1 : 0));
+            LineTo(memory.get(), line.x2 + (line.y1 == line.y2 ? 1 : 0),
+                   line.y2 + (line.x1 == line.x2 ? 1 : 0));
         }
         HFONT font = place == TabPlace::Current && boldFont_ ? boldFont_.get() : normalFont_.get();
         if (font) SelectObject(memory.get(), font);

@@ -109,7 +109,7 @@ private:
     struct ImageListDeleter {
         void operator()(HIMAGELIST images) const { ImageList_Destroy(images); }
     };
-        using UniqueImageList = UniqueHandle<HIMAGELIST, ImageListDeleter>;
+    using UniqueImageList = UniqueHandle<HIMAGELIST, ImageListDeleter>;
 
     // What the left button is doing between its press and its release.
     enum class Press { None, HeaderColumn, Divider, Rows };

@@ -32,8 +32,8 @@ public:
     }
 
 private:
-    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                         UINT_PTR, DWORD_PTR data) {
+    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                                         DWORD_PTR data) {
         auto* self = reinterpret_cast<BlockStrip*>(data);
         switch (message) {
             case WM_PAINT: {
@@ -82,7 +82,8 @@ private:
         const auto blocks = ProgressBlocks(width);
         for (int index = 0; index < kProgressBlockCount; ++index) {
             const bool lit = index == strip_.position();
-            GdiObject pen(CreatePen(PS_SOLID, 0, (lit ? kProgressLitBlockOutline : kProgressBlockOutline).value));
+            GdiObject pen(
+                CreatePen(PS_SOLID, 0, (lit ? kProgressLitBlockOutline : kProgressBlockOutline).value));
             GdiObject brush(CreateSolidBrush((lit ? kProgressLitBlockFill : kProgressBlockFill).value));
             Selection penSelection(memory_.get(), pen.get());
             Selection brushSelection(memory_.get(), brush.get());
@@ -106,7 +107,8 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
     switch (message) {
         case WM_INITDIALOG: {
             auto* state = reinterpret_cast<DialogState*>(lParam);
-            if (HWND strip = GetDlgItem(dialog, IDC_QM_PROGRESS_STRIP)) state->attached = state->strip.Attach(strip);
+            if (HWND strip = GetDlgItem(dialog, IDC_QM_PROGRESS_STRIP))
+                state->attached = state->strip.Attach(strip);
             SetWindowTextA(dialog, kWindowTitle);
             // The window comes while the user may be typing in the browser:
             // shown here without activation, it is already visible when the
@@ -208,9 +210,13 @@ void ProgressWindow::Stop() {
     if (run_) run_->busy.store(false);
 }
 
-bool ProgressWindow::busy() const { return run_ && run_->busy.load(); }
+bool ProgressWindow::busy() const {
+    return run_ && run_->busy.load();
+}
 
-HWND ProgressWindow::window() const { return run_ ? run_->window.load() : nullptr; }
+HWND ProgressWindow::window() const {
+    return run_ ? run_->window.load() : nullptr;
+}
 
 bool ProgressWindow::WaitForEnd(DWORD milliseconds) {
     if (!thread_) return true;

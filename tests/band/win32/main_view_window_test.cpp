@@ -211,7 +211,8 @@ TEST_F(ViewFixture, SaveHistoryWritesTheReportWhereTheSaveAsBoxSaid) {
     MakeView();
     char temp[MAX_PATH] = {};
     ASSERT_GT(GetTempPathA(MAX_PATH, temp), 0u);
-    const std::string path = std::string(temp) + "qm-report-" + std::to_string(GetCurrentProcessId()) + ".html";
+    const std::string path =
+        std::string(temp) + "qm-report-" + std::to_string(GetCurrentProcessId()) + ".html";
     platform_.prompts.QueueFile(path);
 
     EXPECT_EQ(SendMessageW(viewWindow(), WM_COMMAND, ID_QM_SAVE_HISTORY, 0), 0);
@@ -223,8 +224,9 @@ TEST_F(ViewFixture, SaveHistoryWritesTheReportWhereTheSaveAsBoxSaid) {
     DeleteFileA(path.c_str());
     ASSERT_TRUE(page);
     EXPECT_EQ(page->rfind("<html>\r\n<head>\r\n<title>Internet Explorer History</title>\r\n", 0), 0u);
-    EXPECT_NE(page->find("Fish &amp; Chips</td></tr>\r\n<tr><td class=\"stable3\">http://report.example/&lt;b&gt;"),
-              std::string::npos)
+    EXPECT_NE(
+        page->find("Fish &amp; Chips</td></tr>\r\n<tr><td class=\"stable3\">http://report.example/&lt;b&gt;"),
+        std::string::npos)
         << *page;
     EXPECT_EQ(page->substr(page->size() - 7), "</html>");
 }
@@ -512,8 +514,8 @@ TEST_F(ViewFixture, TheFindDialogMarksTheViewsCurrentList) {
                                if (!dialog) return false;
                                SetDlgItemTextA(dialog, IDC_QM_FIND_TEXT, "LOGO");
                                CheckDlgButton(dialog, IDC_QM_FIND_NAMES, BST_UNCHECKED);
-            CheckDlgButton(dialog, IDC_QM_FIND_CASE, BST_UNCHECKED);
-            CheckDlgButton(dialog, IDC_QM_FIND_VALUES, BST_CHECKED);
+                               CheckDlgButton(dialog, IDC_QM_FIND_CASE, BST_UNCHECKED);
+                               CheckDlgButton(dialog, IDC_QM_FIND_VALUES, BST_CHECKED);
                                SendDlgItemMessageW(dialog, IDC_QM_FIND_ALL, BM_CLICK, 0, 0);
                                PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
                                return true;
@@ -674,7 +676,8 @@ TEST_F(ContextMenuTest, DeleteEntryRemovesTheCacheEntryFromTheSystemCacheAndItsR
     const std::string kept = "http://menu.quillmere.test/kept.css";
     ASSERT_TRUE(CommitCacheEntry(doomed, "css"));
     ASSERT_TRUE(CommitCacheEntry(kept, "css"));
-    SendMessageW(view().tabControl().window(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2 * kFlatTabWidth + 20, 8));
+    SendMessageW(view().tabControl().window(), WM_LBUTTONDOWN, MK_LBUTTON,
+                 MAKELPARAM(2 * kFlatTabWidth + 20, 8));
     ASSERT_EQ(SendMessageW(viewWindow(), WM_COMMAND, command::kRefresh, 0), 0);
 
     // Only this test's two rows stay on show: the prefix's cache may hold
@@ -690,7 +693,8 @@ TEST_F(ContextMenuTest, DeleteEntryRemovesTheCacheEntryFromTheSystemCacheAndItsR
 
     platform_.prompts.QueueAnswer(true);
     ASSERT_TRUE(RightClickAndChoose(RecordKind::Cache, doomedRow, 2).open);  // "Delete Entry"
-    EXPECT_EQ(platform_.prompts.questions.back(), "Are you sure you want to delete Internet Explorer Cache item?");
+    EXPECT_EQ(platform_.prompts.questions.back(),
+              "Are you sure you want to delete Internet Explorer Cache item?");
     EXPECT_FALSE(InCache(doomed));
     EXPECT_TRUE(InCache(kept));
     ASSERT_EQ(cache.RowCount(), 1);

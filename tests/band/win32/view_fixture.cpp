@@ -92,7 +92,8 @@ void ViewFixture::MakeView(bool keepStartupFills) {
 
 void ViewFixture::TearDown() {
     // No command of these tests has anything to tell the user.
-    EXPECT_TRUE(platform_.prompts.messages.empty()) << "unexpected message: " << platform_.prompts.messages.front();
+    EXPECT_TRUE(platform_.prompts.messages.empty())
+        << "unexpected message: " << platform_.prompts.messages.front();
     view_.reset();
     browser_.reset();
     chrome_.reset();

@@ -5,9 +5,8 @@
 // when the record arrived.
 #pragma once
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <string_view>
 #include <vector>
@@ -24,8 +23,15 @@ namespace qm {
 // in place of the system's.
 struct DialogTestPlatform {
     explicit DialogTestPlatform(OsVersion* osVersion = nullptr)
-        : platform{adapters.urlCache, adapters.urlHistory, adapters.registry, adapters.fileSystem,
-                   adapters.fileSecurity, adapters.shell, prompts, adapters.clock, adapters.textCodec,
+        : platform{adapters.urlCache,
+                   adapters.urlHistory,
+                   adapters.registry,
+                   adapters.fileSystem,
+                   adapters.fileSecurity,
+                   adapters.shell,
+                   prompts,
+                   adapters.clock,
+                   adapters.textCodec,
                    osVersion ? *osVersion : adapters.osVersion} {}
     Win32Platform adapters;
     RecordingPrompts prompts;

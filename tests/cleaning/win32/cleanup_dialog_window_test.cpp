@@ -52,7 +52,8 @@ protected:
     // the step must end the dialog.
     INT_PTR Run(RecordKind kind, DialogDriver::Step step) {
         owner.Script({std::move(step)});
-        const INT_PTR result = RunCleanupDialog(GetModuleHandleA(nullptr), owner.owner(), kind, test.platform);
+        const INT_PTR result =
+            RunCleanupDialog(GetModuleHandleA(nullptr), owner.owner(), kind, test.platform);
         EXPECT_FALSE(owner.ranOut()) << "the dialog was left open";
         return result;
     }
@@ -96,7 +97,10 @@ std::vector<DialogLook> Looks() {
          "Clean up Cookies",
          255,
          93,
-         {{205, "All"}, {207, "Expired Cookies Only"}, {211, "Containing the text in URL"}, {213, "Between the Dates"}},
+         {{205, "All"},
+          {207, "Expired Cookies Only"},
+          {211, "Containing the text in URL"},
+          {213, "Between the Dates"}},
          IDC_QM_COOKIES_TEXT,
          IDC_QM_COOKIES_FROM,
          IDC_QM_COOKIES_TO},
@@ -157,14 +161,16 @@ TEST_F(CleanupDialogWindowTest, EachDialogOpensWithAllCheckedAndItsExactTexts) {
             // The picker holds the local date of the opening.
             SYSTEMTIME picked = {}, today = {};
             GetLocalTime(&today);
-            SendDlgItemMessageA(dialog, look.fromPicker, DTM_GETSYSTEMTIME, 0, reinterpret_cast<LPARAM>(&picked));
+            SendDlgItemMessageA(dialog, look.fromPicker, DTM_GETSYSTEMTIME, 0,
+                                reinterpret_cast<LPARAM>(&picked));
             EXPECT_EQ(picked.wYear, today.wYear);
             EXPECT_EQ(picked.wDay, today.wDay);
 
             EXPECT_EQ(WindowText(GetDlgItem(dialog, IDOK)), "Clean Up");
             EXPECT_EQ(WindowText(GetDlgItem(dialog, IDCANCEL)), "Close");
             EXPECT_EQ(LOWORD(SendMessageA(dialog, DM_GETDEFID, 0, 0)), IDCANCEL);
-            const std::string picture = "cleanup_dialog_" + std::to_string(CleanupDialogId(look.kind)) + ".bmp";
+            const std::string picture =
+                "cleanup_dialog_" + std::to_string(CleanupDialogId(look.kind)) + ".bmp";
             EXPECT_TRUE(SaveWindowPicture(dialog, picture.c_str()));
             ClickAsMouse(dialog, IDCANCEL);
         });
@@ -186,7 +192,8 @@ TEST_F(CleanupDialogWindowTest, RadioButtonsFormOneGroupAndEnableNothing) {
             for (auto radio = look.radios.rbegin(); radio != look.radios.rend(); ++radio) {
                 ClickAsMouse(dialog, radio->id);
                 for (const RadioText& other : look.radios)
-                    EXPECT_EQ(Checked(dialog, other.id), other.id == radio->id) << radio->id << " " << other.id;
+                    EXPECT_EQ(Checked(dialog, other.id), other.id == radio->id)
+                        << radio->id << " " << other.id;
                 for (int id : others) EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, id))) << id;
             }
             ClickAsMouse(dialog, IDCANCEL);
@@ -231,8 +238,10 @@ TEST_F(CleanupDialogWindowTest, HistoryCleanUpSendsEachCriterionWithItsTextAndSt
             EXPECT_TRUE(IsWindowVisible(dialog));
         }
         EXPECT_TRUE(ExpectSequence(owner.log,
-                                   {{WM_PERFORMCLEANUP, kExpectWParam}, {WM_PERFORMCLEANUP, kExpectWParam},
-                                    {WM_PERFORMCLEANUP, kExpectWParam}, {WM_PERFORMCLEANUP, kExpectWParam},
+                                   {{WM_PERFORMCLEANUP, kExpectWParam},
+                                    {WM_PERFORMCLEANUP, kExpectWParam},
+                                    {WM_PERFORMCLEANUP, kExpectWParam},
+                                    {WM_PERFORMCLEANUP, kExpectWParam},
                                     {WM_PERFORMCLEANUP, kExpectWParam}},
                                    "one send per Clean Up, wParam 0"));
 

@@ -11,7 +11,6 @@
 #include "platform/win32/win32_file_system.h"
 #include "tests/platform/win32/win32_temp_folder.h"
 
-
 namespace qm {
 namespace {
 
@@ -50,8 +49,9 @@ TEST(Win32ShellTest, SaveInternetShortcutWritesAUrlFile) {
     TempFolder folder;
     ASSERT_TRUE(folder.valid());
     Win32Shell shell;
-    ASSERT_TRUE(shell.SaveInternetShortcut(folder.Path("News_ today_.url"),
-                                           {"http://news.test/today?x=1&y=2", "C:\\Icons\\news.ico", "News_ today_"}));
+    ASSERT_TRUE(shell.SaveInternetShortcut(
+        folder.Path("News_ today_.url"),
+        {"http://news.test/today?x=1&y=2", "C:\\Icons\\news.ico", "News_ today_"}));
     const std::string content = folder.Contents("News_ today_.url");
     EXPECT_EQ(content.rfind("[InternetShortcut]\r\n", 0), 0u) << content;
     EXPECT_NE(content.find("URL=http://news.test/today?x=1&y=2\r\n"), std::string::npos) << content;
@@ -59,7 +59,8 @@ TEST(Win32ShellTest, SaveInternetShortcutWritesAUrlFile) {
     EXPECT_NE(content.find("IconIndex=0\r\n"), std::string::npos) << content;
 
     // Saving again replaces the address; no icon file means no icon.
-    ASSERT_TRUE(shell.SaveInternetShortcut(folder.Path("News_ today_.url"), {"http://other.test/", "", "Other"}));
+    ASSERT_TRUE(
+        shell.SaveInternetShortcut(folder.Path("News_ today_.url"), {"http://other.test/", "", "Other"}));
     const std::string replaced = folder.Contents("News_ today_.url");
     EXPECT_NE(replaced.find("URL=http://other.test/"), std::string::npos) << replaced;
     EXPECT_EQ(replaced.find("news.test"), std::string::npos) << replaced;

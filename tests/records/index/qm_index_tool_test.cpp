@@ -176,7 +176,8 @@ TEST_F(QmIndexTool, ReadHtmlWritesTheRecordsAsAHistoryReport) {
     EXPECT_THAT(html, StartsWith("<html>\r\n<head>\r\n<title>Internet Explorer History</title>\r\n"));
     EXPECT_THAT(html, ::testing::EndsWith("</body>\r\n</html>"));
     EXPECT_EQ(html.find("\n", 0) - 1, html.find("\r\n"));
-    EXPECT_THAT(html, HasSubstr("A &amp; B</td></tr>\r\n<tr><td class=\"stable3\">Cookie:me@site.example/&lt;b&gt;"));
+    EXPECT_THAT(
+        html, HasSubstr("A &amp; B</td></tr>\r\n<tr><td class=\"stable3\">Cookie:me@site.example/&lt;b&gt;"));
     EXPECT_THAT(html, HasSubstr("LastVisited: 17.04.2019 &nbsp;&nbsp;LastUpdated: 01.01.2020 "
                                 "&nbsp;&nbsp;Expires: unknown"));
     EXPECT_THAT(html, HasSubstr("Untitled</td></tr>\r\n<tr><td class=\"stable3\">Cookie:me@other.example/"));
@@ -191,7 +192,8 @@ TEST_F(QmIndexTool, ReadHtmlWritesTheRecordsAsAHistoryReport) {
     EXPECT_THAT(failed.err, HasSubstr("empty.dat: no URL records"));
     EXPECT_FALSE(std::filesystem::exists(none));
 
-    const Outcome unwritable = RunTool({"read", "--html", folder_.Local("no/such/folder.htm").string(), path});
+    const Outcome unwritable =
+        RunTool({"read", "--html", folder_.Local("no/such/folder.htm").string(), path});
     EXPECT_EQ(unwritable.status, 1);
     EXPECT_THAT(unwritable.err, HasSubstr("folder.htm: cannot be written"));
 }
@@ -214,16 +216,16 @@ TEST_F(QmIndexTool, SearchPrintsIndexFilesInTheSearchOrder) {
 }
 
 TEST_F(QmIndexTool, UsageErrorsExitWithTwoAndHelpWithZero) {
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {},
-             {"read"},
-             {"read", "--html", "out.htm"},
-             {"read", "--html", "out.htm", "a", "b"},
-             {"list"},
-             {"list", "a", "b"},
-             {"search"},
-             {"search", "a", "b"},
-             {"show", "a"}}) {
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{},
+                                               {"read"},
+                                               {"read", "--html", "out.htm"},
+                                               {"read", "--html", "out.htm", "a", "b"},
+                                               {"list"},
+                                               {"list", "a", "b"},
+                                               {"search"},
+                                               {"search", "a", "b"},
+                                               {"show", "a"}}) {
         const Outcome outcome = RunTool(args);
         EXPECT_EQ(outcome.status, 2) << ::testing::PrintToString(args);
         EXPECT_THAT(outcome.err, StartsWith("usage: qm-index"));

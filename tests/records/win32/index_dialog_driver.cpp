@@ -42,7 +42,8 @@ std::vector<std::string> ListRows(HWND dialog) {
     std::vector<std::string> rows;
     const ListCtrl* list = DialogList(dialog);
     if (!list) return rows;
-    for (int row = 0; row < list->model().RowCount(); ++row) rows.emplace_back(list->model().GetCellText(row, 0));
+    for (int row = 0; row < list->model().RowCount(); ++row)
+        rows.emplace_back(list->model().GetCellText(row, 0));
     return rows;
 }
 
@@ -55,7 +56,8 @@ INT_PTR CALLBACK PlainDialogProcedure(HWND, UINT message, WPARAM, LPARAM) {
 // Runs measure on the placeholder of an invisible copy of the template.
 template <typename Measure>
 auto MeasurePlaceholder(HINSTANCE module, int templateId, Measure measure) {
-    const HWND dialog = CreateDialogParamA(module, MAKEINTRESOURCEA(templateId), nullptr, &PlainDialogProcedure, 0);
+    const HWND dialog =
+        CreateDialogParamA(module, MAKEINTRESOURCEA(templateId), nullptr, &PlainDialogProcedure, 0);
     decltype(measure(dialog, dialog)) result{};
     if (!dialog) {
         ADD_FAILURE() << "cannot make dialog " << templateId;
@@ -92,8 +94,8 @@ int PlaceholderClientWidth(HINSTANCE module, int templateId) {
 void ClickRow(HWND dialog, int row) {
     const ListCtrl* list = DialogList(dialog);
     if (!list) return;
-    const int y = list->metrics().headerHeight + row * list->metrics().rowHeight + list->metrics().rowHeight / 2 -
-                  list->viewport().scrollY;
+    const int y = list->metrics().headerHeight + row * list->metrics().rowHeight +
+                  list->metrics().rowHeight / 2 - list->viewport().scrollY;
     const LPARAM point = MAKELPARAM(30, y);
     SendMessageA(list->window(), WM_LBUTTONDOWN, MK_LBUTTON, point);
     SendMessageA(list->window(), WM_LBUTTONUP, 0, point);
@@ -132,8 +134,9 @@ TempTree::TempTree() {
     std::string base(folder);
     if (!base.empty() && base.back() == '\\') base.pop_back();
     for (unsigned attempt = 0; attempt < 1000 && root_.empty(); ++attempt) {
-        const std::string candidate = base + "\\qm-index-dialogs-" + std::to_string(GetCurrentProcessId()) + "-" +
-                                      std::to_string(GetTickCount64() % 100000) + "-" + std::to_string(attempt);
+        const std::string candidate = base + "\\qm-index-dialogs-" + std::to_string(GetCurrentProcessId()) +
+                                      "-" + std::to_string(GetTickCount64() % 100000) + "-" +
+                                      std::to_string(attempt);
         if (CreateDirectoryA(candidate.c_str(), nullptr)) root_ = candidate;
     }
     if (root_.empty()) ADD_FAILURE() << "cannot make a temporary folder";

@@ -74,7 +74,9 @@ public:
     SearchFileSystem& operator=(const SearchFileSystem&) = delete;
 
     std::optional<std::vector<FoundFile>> Find(std::string_view pattern) override;
-    std::optional<uint32_t> GetAttributes(std::string_view path) override { return real_.GetAttributes(path); }
+    std::optional<uint32_t> GetAttributes(std::string_view path) override {
+        return real_.GetAttributes(path);
+    }
     bool SetAttributes(std::string_view path, uint32_t attributes) override {
         return real_.SetAttributes(path, attributes);
     }
@@ -88,7 +90,9 @@ public:
     bool RemoveFile(std::string_view path) override { return real_.RemoveFile(path); }
     bool RemoveFolder(std::string_view path) override { return real_.RemoveFolder(path); }
     bool DeleteAtRestart(std::string_view) override { return false; }
-    std::optional<std::string> ShortPathName(std::string_view path) override { return real_.ShortPathName(path); }
+    std::optional<std::string> ShortPathName(std::string_view path) override {
+        return real_.ShortPathName(path);
+    }
 
     void SetDelay(DWORD ms) { delayMs_ = ms; }
     void CloseGate() { ResetEvent(gate_); }
@@ -127,7 +131,7 @@ private:
 // system put in by the test.
 struct TestPlatform {
     explicit TestPlatform(FileSystem& fileSystem)
-        : platform{system.urlCache, system.urlHistory, system.registry, fileSystem,  system.fileSecurity,
+        : platform{system.urlCache, system.urlHistory, system.registry, fileSystem,       system.fileSecurity,
                    shell,           prompts,           system.clock,    system.textCodec, system.osVersion} {}
     Win32Platform system;
     TestShell shell;

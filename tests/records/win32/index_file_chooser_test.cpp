@@ -58,9 +58,8 @@ TEST_F(IndexFileChooserTest, HistoryListsTheFirstCandidateThenTheIndexFilesBesid
                        EXPECT_EQ(area.top, placeholder.top);
                        EXPECT_EQ(area.right, placeholder.right);
                        EXPECT_EQ(area.bottom, placeholder.bottom);
-                       EXPECT_EQ(column->width,
-                                 PlaceholderClientWidth(module_, IDD_QM_INDEX_FILE_CHOOSER) -
-                                     GetSystemMetrics(SM_CXVSCROLL) - 2);
+                       EXPECT_EQ(column->width, PlaceholderClientWidth(module_, IDD_QM_INDEX_FILE_CHOOSER) -
+                                                    GetSystemMetrics(SM_CXVSCROLL) - 2);
                        EXPECT_GT(column->width, 0);
                        EXPECT_EQ(ListRows(dialog), expected);
                        EXPECT_EQ(list->model().SelectedRows(), std::vector<int>{0});
@@ -135,14 +134,16 @@ TEST_F(IndexFileChooserTest, CacheListsTheFirstCandidateAndBrowseOnAFolderWithou
         Click(dialog, IDC_QM_INDEX_FILE_BROWSE);
         EXPECT_EQ(ListRows(dialog).size(), 1u);
         Click(dialog, IDC_QM_INDEX_FILE_BROWSE);
-        EXPECT_EQ(ListRows(dialog), (std::vector<std::string>{tree_.Path("Cache\\Content.IE5\\index.dat"),
-                                                              tree_.Path("Elsewhere\\Content.IE4\\index.dat")}));
+        EXPECT_EQ(ListRows(dialog),
+                  (std::vector<std::string>{tree_.Path("Cache\\Content.IE5\\index.dat"),
+                                            tree_.Path("Elsewhere\\Content.IE4\\index.dat")}));
         SendMessageA(dialog, WM_CLOSE, 0, 0);  // the close box
     }});
     EXPECT_EQ(Run(RecordKind::Cache), std::nullopt);
     EXPECT_TRUE(test_.prompts.messages.empty());
-    EXPECT_EQ(test_.prompts.browseTitles,
-              std::vector<std::string>(2, "Please select a folder where the Browser Cache files are located:"));
+    EXPECT_EQ(
+        test_.prompts.browseTitles,
+        std::vector<std::string>(2, "Please select a folder where the Browser Cache files are located:"));
     EXPECT_EQ(test_.prompts.browseStarts, std::vector<std::string>(2, tree_.Path("Cache")));
 }
 

@@ -19,7 +19,9 @@ class IndexFileSearchTest : public ::testing::Test {
 protected:
     std::optional<std::string> Run() { return RunIndexFileSearch(module_, owner_.owner(), test_.platform); }
 
-    static std::string Status(HWND dialog) { return WindowText(GetDlgItem(dialog, IDC_QM_INDEX_FILE_STATUS)); }
+    static std::string Status(HWND dialog) {
+        return WindowText(GetDlgItem(dialog, IDC_QM_INDEX_FILE_STATUS));
+    }
     static bool WaitForSearchEnd(HWND dialog) {
         return PumpUntil([dialog] { return Status(dialog).empty(); }, kSearchTimeoutMs);
     }
@@ -49,9 +51,9 @@ TEST_F(IndexFileSearchTest, FindsIndexFilesDepthFirstShowingSearchingMeanwhileAn
     tree_.MakeFile("Top\\index.dat.old\\readme.txt");
     test_.shell.folders[SpecialFolder::Profile] = tree_.Path();
     test_.prompts.QueueFolder(tree_.Path("Top"));
-    const std::vector<std::string> expected{tree_.Path("Top\\a\\b\\INDEX.DAT"), tree_.Path("Top\\a\\index.dat"),
-                                            tree_.Path("Top\\c\\index.dat.bak"),
-                                            tree_.Path("Top\\index.dat.old\\readme.txt")};
+    const std::vector<std::string> expected{
+        tree_.Path("Top\\a\\b\\INDEX.DAT"), tree_.Path("Top\\a\\index.dat"),
+        tree_.Path("Top\\c\\index.dat.bak"), tree_.Path("Top\\index.dat.old\\readme.txt")};
 
     owner_.Script({[&](HWND dialog) {
                        EXPECT_EQ(WindowText(dialog), "Search");

@@ -48,8 +48,8 @@ std::string Ansi(std::u16string_view text) {
     const int size = WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<const wchar_t*>(text.data()),
                                          static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
     std::string ansi(static_cast<std::size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<const wchar_t*>(text.data()), static_cast<int>(text.size()),
-                        ansi.data(), size, nullptr, nullptr);
+    WideCharToMultiByte(CP_ACP, 0, reinterpret_cast<const wchar_t*>(text.data()),
+                        static_cast<int>(text.size()), ansi.data(), size, nullptr, nullptr);
     return ansi;
 }
 

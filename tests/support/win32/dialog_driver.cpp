@@ -58,8 +58,8 @@ DialogDriver::DialogDriver() {
     RegisterClassA(&windowClass);  // fails harmlessly when already registered
     // The procedure keeps the handle from WM_NCCREATE on: the creation
     // messages arrive before CreateWindowExA returns it.
-    CreateWindowExA(0, kOwnerClass, "Dialog owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 300, 200, nullptr,
-                    nullptr, GetModuleHandleA(nullptr), this);
+    CreateWindowExA(0, kOwnerClass, "Dialog owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 300, 200,
+                    nullptr, nullptr, GetModuleHandleA(nullptr), this);
     if (!window_) ADD_FAILURE() << "the dialog owner could not be made: " << GetLastError();
 }
 
@@ -221,7 +221,8 @@ void SetPicker(HWND dialog, int id, WORD year, WORD month, WORD day, WORD hour, 
         ADD_FAILURE() << "not a date: " << year << "-" << month << "-" << day;
         return;
     }
-    EXPECT_TRUE(SendDlgItemMessageA(dialog, id, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time)))
+    EXPECT_TRUE(
+        SendDlgItemMessageA(dialog, id, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time)))
         << "picker " << id;
 }
 
@@ -301,7 +302,8 @@ std::optional<std::string> RecordingPrompts::ChooseFileToSave(const FileChoice& 
     return ChooseFileToOpen(choice);
 }
 
-std::optional<std::string> RecordingPrompts::BrowseForFolder(std::string_view title, std::string_view initialFolder) {
+std::optional<std::string> RecordingPrompts::BrowseForFolder(std::string_view title,
+                                                             std::string_view initialFolder) {
     browseTitles.emplace_back(title);
     browseStarts.emplace_back(initialFolder);
     if (folders_.empty()) return std::nullopt;

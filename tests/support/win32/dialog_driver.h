@@ -111,7 +111,8 @@ public:
     void ShowMessage(std::string_view text, MessageIcon icon) override;
     std::optional<std::string> ChooseFileToOpen(const FileChoice& choice) override;
     std::optional<std::string> ChooseFileToSave(const FileChoice& choice) override;
-    std::optional<std::string> BrowseForFolder(std::string_view title, std::string_view initialFolder) override;
+    std::optional<std::string> BrowseForFolder(std::string_view title,
+                                               std::string_view initialFolder) override;
 
     void QueueAnswer(bool yes) { answers_.push_back(yes); }
     void QueueFile(std::optional<std::string> path) { files_.push_back(std::move(path)); }

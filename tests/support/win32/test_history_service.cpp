@@ -232,7 +232,6 @@ public:
 
 private:
     ~HistoryStorage() override = default;
-
 };
 
 class HistoryClassFactory final : public ComObject<IClassFactory, IID_IClassFactory> {

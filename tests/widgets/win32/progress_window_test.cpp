@@ -26,7 +26,9 @@ HWND WaitForWindow(const ProgressWindow& progress, int milliseconds = 5000) {
     return nullptr;
 }
 
-bool AnyProgressWindowLeft() { return FindWindowA("#32770", "Retrieving the data...") != nullptr; }
+bool AnyProgressWindowLeft() {
+    return FindWindowA("#32770", "Retrieving the data...") != nullptr;
+}
 
 // The lit blocks in a picture of the strip: a block whose middle pixel has
 // the lit fill.
@@ -85,7 +87,8 @@ TEST(ProgressWindowTest, ShowsWhileBusyAndGoesWithinOneStep) {
         PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
         Sleep(1);
     }
-    const auto closeMs = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - stopped).count();
+    const auto closeMs =
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - stopped).count();
     ASSERT_TRUE(progress.WaitForEnd(5000));
     const auto endMs = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - stopped).count();
     // One step is 50 ms of sleep plus the step itself; Wine without a
@@ -103,8 +106,8 @@ TEST(ProgressWindowTest, ShowsWhileBusyAndGoesWithinOneStep) {
 TEST(ProgressWindowTest, TheWindowLeavesTheActiveWindowActive) {
     // The fill runs while the user works in the browser: the window shows
     // on top without taking the keyboard from the page.
-    HWND user = CreateWindowExA(0, "STATIC", "user", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 300, 200, nullptr,
-                                nullptr, nullptr, nullptr);
+    HWND user = CreateWindowExA(0, "STATIC", "user", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 300, 200,
+                                nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(user);
     SetForegroundWindow(user);
     SetActiveWindow(user);

@@ -53,7 +53,8 @@ BOOL CALLBACK AnswerSaveAs(HWND window, LPARAM) {
     if (std::string(className) != "#32770" || !IsWindowVisible(window)) return TRUE;
     // The file name box: a combo box in the newer layout, an edit in the older.
     for (int id : {0x47c, 0x480}) SetDlgItemTextW(window, id, g_reportFile.c_str());
-    PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(window, IDOK)));
+    PostMessageW(window, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(window, IDOK)));
     KillTimer(nullptr, g_reportTimer);
     return FALSE;
 }

@@ -108,6 +108,17 @@ std::optional<std::string> Win32Prompts::ChooseFileToSave(const FileChoice& choi
     return ChooseFile(choice, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, true);
 }
 
+namespace {
+
+// The folder browser's callback: once its window is up, it selects the
+// folder whose path the browser's lParam carries.
+int CALLBACK SelectInitialFolder(HWND window, UINT message, LPARAM, LPARAM path) {
+    if (message == BFFM_INITIALIZED) SendMessageA(window, BFFM_SETSELECTIONA, TRUE, path);
+    return 0;
+}
+
+}  // namespace
+
 std::optional<std::string> Win32Prompts::BrowseForFolder(std::string_view title,
                                                          std::string_view initialFolder) {
     const std::string text = BoxText(title);
@@ -122,10 +133,7 @@ std::optional<std::string> Win32Prompts::BrowseForFolder(std::string_view title,
     browse.ulFlags = BIF_RETURNONLYFSDIRS;
     if (!start.empty()) {
         // The browser can only be told where to start once its window is up.
-        browse.lpfn = [](HWND window, UINT message, LPARAM, LPARAM data) -> int {
-            if (message == BFFM_INITIALIZED) SendMessageA(window, BFFM_SETSELECTIONA, TRUE, data);
-            return 0;
-        };
+        browse.lpfn = &SelectInitialFolder;
         browse.lParam = reinterpret_cast<LPARAM>(start.c_str());
     }
     UniqueIdList chosen(SHBrowseForFolderA(&browse));

@@ -85,21 +85,20 @@ public:
         return TRUE;
     }
 
-    INT_PTR OnMessage(UINT message, WPARAM wParam, LPARAM /*lParam*/) {
-        if (message != WM_COMMAND) return FALSE;
-        switch (LOWORD(wParam)) {
+    void OnCommand(int id, int /*code*/, HWND /*control*/) {
+        switch (id) {
             case IDOK:
                 chosen_ = list_.FirstSelected();
                 EndDialog(dialog_, IDOK);
-                return TRUE;
+                break;
             case IDCANCEL:  // Escape and the close box
                 EndDialog(dialog_, IDCANCEL);
-                return TRUE;
+                break;
             case IDC_QM_INDEX_FILE_BROWSE:
                 Browse();
-                return TRUE;
+                break;
             default:
-                return FALSE;
+                break;
         }
     }
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/band/win32/band_dll.h"
-#include "tools/win32/qm-host/band_site.h"
+#include "desktop/win32/band_site.h"
 
 using Microsoft::WRL::ComPtr;
 

@@ -206,6 +206,37 @@ TEST_F(ViewFixture, StartupTimersFillHistoryThenTheCacheLists) {
         << "the start-up fill of the cache lists writes no status text";
 }
 
+// The browser's page, as the view looks for it: a "Shell DocObject View"
+// directly in the browser's frame holding an "Internet Explorer_Server",
+// which takes the focus when pressed.
+LRESULT CALLBACK PageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_LBUTTONDOWN) SetFocus(window);
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST_F(ViewFixture, EveryShowHandsTheFocusToTheBrowsersPage) {
+    MakeView();
+    WNDCLASSW page = {};
+    page.lpfnWndProc = &PageProc;
+    page.hInstance = GetModuleHandleW(nullptr);
+    page.lpszClassName = L"Shell DocObject View";
+    RegisterClassW(&page);
+    page.lpszClassName = L"Internet Explorer_Server";
+    RegisterClassW(&page);
+    const HWND documentView = CreateWindowExW(0, L"Shell DocObject View", L"", WS_CHILD | WS_VISIBLE, 0, 0, 10,
+                                              10, parent_, nullptr, GetModuleHandleW(nullptr), nullptr);
+    const HWND server = CreateWindowExW(0, L"Internet Explorer_Server", L"", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10,
+                                        documentView, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(server, nullptr);
+    for (bool show : {true, false}) {
+        SetFocus(parent_);
+        view().Show(show);
+        Pump(300);
+        EXPECT_EQ(GetFocus(), server) << "after Show(" << show << ")";
+    }
+    DestroyWindow(documentView);
+}
+
 TEST_F(ViewFixture, SaveHistoryWritesTheReportWhereTheSaveAsBoxSaid) {
     history_->Add({u"http://report.example/<b>", u"Fish & Chips", Days(1), Days(1), Days(9)});
     MakeView();

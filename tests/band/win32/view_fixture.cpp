@@ -73,7 +73,7 @@ void ViewFixture::SetUp() {
     // The settings start from nothing: confirmation on, the default date,
     // the Find dialog's boxes unchecked.
     ForgetSettings();
-    history_ = std::make_unique<TestHistoryService>();
+    history_ = std::make_unique<LocalHistoryService>();
     ASSERT_EQ(history_->registration(), S_OK);
     parent_ = TestParent();
     ASSERT_NE(parent_, nullptr);

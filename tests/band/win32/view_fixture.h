@@ -18,8 +18,8 @@
 #include "platform/platform.h"
 #include "platform/win32/win32_platform.h"
 #include "tests/support/win32/dialog_driver.h"
-#include "tests/support/win32/test_history_service.h"
-#include "tools/win32/qm-host/host_browser.h"
+#include "desktop/win32/local_history_service.h"
+#include "desktop/win32/host_browser.h"
 
 namespace qm::test {
 
@@ -35,8 +35,8 @@ struct ViewTestPlatform {
 class RecordingChrome final : public HostChrome {
 public:
     explicit RecordingChrome(HWND frame) : frame_(frame) {}
-    HWND frameWindow() const override { return frame_; }
-    void ShowAddress(const std::wstring& address) override { addresses.push_back(address); }
+    HWND browserWindow() const override { return frame_; }
+    void OpenAddress(const std::wstring& address) override { addresses.push_back(address); }
     void ShowStatus(const std::wstring& text) override { statusTexts.push_back(text); }
 
     std::vector<std::wstring> addresses;
@@ -70,7 +70,7 @@ protected:
     int AddRow(RecordKind kind, const std::string& first, const std::string& url);
 
     ViewTestPlatform platform_;
-    std::unique_ptr<TestHistoryService> history_;
+    std::unique_ptr<LocalHistoryService> history_;
     HWND parent_ = nullptr;
     std::unique_ptr<RecordingChrome> chrome_;
     std::unique_ptr<HostBrowser> browser_;

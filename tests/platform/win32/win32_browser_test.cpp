@@ -1,4 +1,4 @@
-// The browser adapter against the band host's stand-in browser, which keeps
+// The browser adapter against the frame's browser object, which keeps
 // what it was told.
 #include "platform/win32/win32_browser.h"
 
@@ -8,15 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "tools/win32/qm-host/host_browser.h"
+#include "desktop/win32/host_browser.h"
 
 namespace qm {
 namespace {
 
 class RecordingChrome final : public HostChrome {
 public:
-    HWND frameWindow() const override { return nullptr; }
-    void ShowAddress(const std::wstring& address) override { addresses.push_back(address); }
+    HWND browserWindow() const override { return nullptr; }
+    void OpenAddress(const std::wstring& address) override { addresses.push_back(address); }
     void ShowStatus(const std::wstring& text) override { statuses.push_back(text); }
 
     std::vector<std::wstring> addresses;

@@ -12,7 +12,7 @@
 #include "records/deletion.h"
 #include "tests/platform/win32/win32_test_platform.h"
 #include "tests/support/win32/task_memory_spy.h"
-#include "tests/support/win32/test_history_service.h"
+#include "desktop/win32/local_history_service.h"
 
 namespace qm {
 namespace {
@@ -31,8 +31,8 @@ private:
     HRESULT result_;
 };
 
-TestHistoryEntry Entry(std::u16string url, std::optional<std::u16string> title, uint64_t base) {
-    return TestHistoryEntry{std::move(url), std::move(title), FileTime{base + 1}, FileTime{base + 2},
+LocalHistoryEntry Entry(std::u16string url, std::optional<std::u16string> title, uint64_t base) {
+    return LocalHistoryEntry{std::move(url), std::move(title), FileTime{base + 1}, FileTime{base + 2},
                             FileTime{base + 3}};
 }
 
@@ -53,7 +53,7 @@ protected:
     }
 
     ComThread com_;
-    TestHistoryService service_;
+    LocalHistoryService service_;
     Win32TestPlatform win32_;
 };
 

@@ -1,7 +1,8 @@
-// The host's stand-in for the browser: enough of IWebBrowser2 for a band.
-// Navigate shows the address in the host, put_StatusText writes its status
-// bar and get_HWND gives the frame window; every other member answers
-// E_NOTIMPL, as a browser does for what it cannot do.
+// The frame's browser object: enough of IWebBrowser2 for a band. Navigate
+// asks the frame to open the address, put_StatusText writes the frame's
+// status bar and get_HWND gives the browser's top-level window when the
+// frame has one; every other member answers E_NOTIMPL, as a browser does for
+// what it cannot do.
 #pragma once
 
 #include <exdisp.h>
@@ -11,12 +12,15 @@
 
 namespace qm {
 
-// What the browser asks of the host frame.
+// What the browser object asks of the frame.
 class HostChrome {
 public:
     virtual ~HostChrome() = default;
-    virtual HWND frameWindow() const = 0;
-    virtual void ShowAddress(const std::wstring& address) = 0;
+    // The browser's top-level window, for get_HWND; null for a frame that is
+    // no browser's, and get_HWND then fails, so that the band keeps no
+    // browser edge clear and hands the focus to no page.
+    virtual HWND browserWindow() const = 0;
+    virtual void OpenAddress(const std::wstring& address) = 0;
     virtual void ShowStatus(const std::wstring& text) = 0;
 };
 
@@ -26,8 +30,7 @@ public:
     HostBrowser(const HostBrowser&) = delete;
     HostBrowser& operator=(const HostBrowser&) = delete;
 
-    // The last address given to Navigate and the last status text.
-    const std::wstring& lastAddress() const { return lastAddress_; }
+    // The last status text.
     const std::wstring& statusText() const { return statusText_; }
 
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
@@ -111,7 +114,6 @@ public:
 private:
     HostChrome& chrome_;
     volatile LONG references_ = 1;
-    std::wstring lastAddress_;
     std::wstring statusText_;
 };
 

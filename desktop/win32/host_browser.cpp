@@ -1,4 +1,4 @@
-#include "tools/win32/qm-host/host_browser.h"
+#include "desktop/win32/host_browser.h"
 
 namespace qm {
 
@@ -14,8 +14,8 @@ STDMETHODIMP HostBrowser::QueryInterface(REFIID iid, void** object) {
     return S_OK;
 }
 
-// The host owns the browser for its whole run; the count only checks that
-// the band gives back what it took.
+// The frame owns the browser object for its whole run; the count only
+// checks that the band gives back what it took.
 STDMETHODIMP_(ULONG) HostBrowser::AddRef() {
     return InterlockedIncrement(&references_);
 }
@@ -30,15 +30,15 @@ STDMETHODIMP HostBrowser::GetTypeInfoCount(UINT* count) {
 }
 
 STDMETHODIMP HostBrowser::Navigate(BSTR url, VARIANT*, VARIANT*, VARIANT*, VARIANT*) {
-    lastAddress_ = url ? std::wstring(url, SysStringLen(url)) : std::wstring();
-    chrome_.ShowAddress(lastAddress_);
+    chrome_.OpenAddress(url ? std::wstring(url, SysStringLen(url)) : std::wstring());
     return S_OK;
 }
 
 STDMETHODIMP HostBrowser::get_HWND(SHANDLE_PTR* window) {
     if (!window) return E_POINTER;
-    *window = reinterpret_cast<SHANDLE_PTR>(chrome_.frameWindow());
-    return S_OK;
+    const HWND browser = chrome_.browserWindow();
+    *window = reinterpret_cast<SHANDLE_PTR>(browser);
+    return browser ? S_OK : E_FAIL;
 }
 
 STDMETHODIMP HostBrowser::put_StatusText(BSTR text) {

@@ -1,7 +1,7 @@
-// The host's band site: the window a band lives in, with the interfaces a
+// The frame's band site: the window a band lives in, with the interfaces a
 // browser's band site offers (IOleWindow, IInputObjectSite,
 // IOleCommandTarget, IServiceProvider). Its service provider hands out the
-// host's browser for SID_SWebBrowserApp.
+// frame's browser object for SID_SWebBrowserApp.
 #pragma once
 
 #include <ocidl.h>

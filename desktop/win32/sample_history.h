@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "platform/types.h"
-#include "tests/support/win32/test_history_service.h"
+#include "desktop/win32/local_history_service.h"
 
 namespace qm {
 
-std::vector<TestHistoryEntry> SampleHistory(FileTime now);
+std::vector<LocalHistoryEntry> SampleHistory(FileTime now);
 
 }  // namespace qm

@@ -1,14 +1,16 @@
-// A URL history service that a test program (or the demo host) serves
-// itself. Wine's own service answers E_NOTIMPL to EnumUrls, so the Windows
-// tests register this one for CLSID_CUrlHistory in their apartment, where
-// CoCreateInstance finds it before the platform's.
+// A URL history service served from inside the process: Quillmere.exe
+// serves it with sample visits for the demo (--sample-history), and the
+// Windows tests serve it because Wine's own service answers E_NOTIMPL to
+// EnumUrls. The owner registers it for CLSID_CUrlHistory in its apartment,
+// where CoCreateInstance finds it before the platform's.
 //
 // The service keeps a list of entries that the owner fills. Its instances
 // speak IUrlHistoryStg2 (and IUrlHistoryStg, IUnknown); EnumUrls hands out
 // an IEnumSTATURL over a copy of the list taken when it starts (and again at
 // Reset), so deleting while enumerating neither skips nor repeats entries
 // of the copy. STATURL strings are allocated with CoTaskMemAlloc and belong
-// to the receiver. DeleteUrl removes every entry with exactly that URL.
+// to the receiver. DeleteUrl removes every entry with exactly that URL. The
+// tests can make EnumUrls and Next fail and count the objects handed out.
 //
 // The registration object owns the class object's registration; the list
 // is shared with every object the service handed out, so one that outlives
@@ -27,7 +29,7 @@
 
 namespace qm {
 
-struct TestHistoryEntry {
+struct LocalHistoryEntry {
     std::u16string url;
     std::optional<std::u16string> title;  // absent: the STATURL gets no title
     FileTime lastVisited;
@@ -35,24 +37,24 @@ struct TestHistoryEntry {
     FileTime expires;
 };
 
-struct TestHistoryState;
+struct LocalHistoryState;
 
-class TestHistoryService {
+class LocalHistoryService {
 public:
     // Registers the class object (CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE)
     // in the calling thread's apartment, which must have COM initialized.
-    TestHistoryService();
+    LocalHistoryService();
     // Revokes the registration.
-    ~TestHistoryService();
+    ~LocalHistoryService();
 
-    TestHistoryService(const TestHistoryService&) = delete;
-    TestHistoryService& operator=(const TestHistoryService&) = delete;
+    LocalHistoryService(const LocalHistoryService&) = delete;
+    LocalHistoryService& operator=(const LocalHistoryService&) = delete;
 
     // The result of CoRegisterClassObject.
     HRESULT registration() const { return registration_; }
 
-    void Add(TestHistoryEntry entry);
-    std::vector<TestHistoryEntry> entries() const;
+    void Add(LocalHistoryEntry entry);
+    std::vector<LocalHistoryEntry> entries() const;
     // Every URL handed to DeleteUrl, in order, whether it matched or not.
     std::vector<std::u16string> deleteCalls() const;
 
@@ -68,7 +70,7 @@ public:
     int instancesCreated() const;
 
 private:
-    std::shared_ptr<TestHistoryState> state_;
+    std::shared_ptr<LocalHistoryState> state_;
     DWORD cookie_ = 0;
     HRESULT registration_ = E_FAIL;
 };

@@ -1,4 +1,4 @@
-#include "tools/win32/qm-host/band_site.h"
+#include "desktop/win32/band_site.h"
 
 #include <exdisp.h>
 

@@ -1,4 +1,4 @@
-#include "tools/win32/qm-host/sample_history.h"
+#include "desktop/win32/sample_history.h"
 
 #include <array>
 #include <string_view>
@@ -54,8 +54,8 @@ constexpr uint64_t kHour = 36'000'000'000ull;  // in 100 ns ticks
 
 }  // namespace
 
-std::vector<TestHistoryEntry> SampleHistory(FileTime now) {
-    std::vector<TestHistoryEntry> entries;
+std::vector<LocalHistoryEntry> SampleHistory(FileTime now) {
+    std::vector<LocalHistoryEntry> entries;
     entries.reserve(kVisits.size());
     uint64_t ago = kHour / 4;
     for (std::size_t index = 0; index < kVisits.size(); ++index) {
@@ -63,7 +63,7 @@ std::vector<TestHistoryEntry> SampleHistory(FileTime now) {
         // Visits drift further back, some hours apart, some days.
         ago += kHour * (1 + (index * 7) % 19);
         const FileTime visited{now.ticks > ago ? now.ticks - ago : 0};
-        TestHistoryEntry entry;
+        LocalHistoryEntry entry;
         entry.url = std::u16string(visit.url);
         if (!visit.title.empty()) entry.title = std::u16string(visit.title);
         entry.lastVisited = visited;

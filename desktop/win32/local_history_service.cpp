@@ -1,4 +1,4 @@
-#include "tests/support/win32/test_history_service.h"
+#include "desktop/win32/local_history_service.h"
 
 #include <objbase.h>
 #include <shlguid.h>
@@ -15,8 +15,8 @@
 
 namespace qm {
 
-struct TestHistoryState {
-    std::vector<TestHistoryEntry> entries;
+struct LocalHistoryState {
+    std::vector<LocalHistoryEntry> entries;
     std::vector<std::u16string> deleteCalls;
     std::optional<HRESULT> enumUrlsFailure;
     std::optional<std::pair<std::size_t, HRESULT>> nextFailure;
@@ -52,7 +52,7 @@ LPWSTR TaskCopy(const std::u16string& text) {
 
 // Fills a STATURL as the platform's service does. The strings are left out
 // when the flags say so; on failure nothing stays allocated.
-HRESULT FillStatUrl(const TestHistoryEntry& entry, DWORD flags, STATURL& stat) {
+HRESULT FillStatUrl(const LocalHistoryEntry& entry, DWORD flags, STATURL& stat) {
     stat.pwcsUrl = nullptr;
     stat.pwcsTitle = nullptr;
     if ((flags & STATURL_QUERYFLAG_NOURL) == 0) {
@@ -78,7 +78,7 @@ HRESULT FillStatUrl(const TestHistoryEntry& entry, DWORD flags, STATURL& stat) {
 // destruction.
 class LiveObject {
 public:
-    explicit LiveObject(std::shared_ptr<TestHistoryState> state) : state_(std::move(state)) {
+    explicit LiveObject(std::shared_ptr<LocalHistoryState> state) : state_(std::move(state)) {
         ++state_->liveObjects;
     }
     ~LiveObject() { --state_->liveObjects; }
@@ -86,12 +86,12 @@ public:
     LiveObject& operator=(const LiveObject&) = delete;
 
 protected:
-    std::shared_ptr<TestHistoryState> state_;
+    std::shared_ptr<LocalHistoryState> state_;
 };
 
 class HistoryEnumerator final : public ComObject<IEnumSTATURL, IID_IEnumSTATURL>, private LiveObject {
 public:
-    explicit HistoryEnumerator(std::shared_ptr<TestHistoryState> state)
+    explicit HistoryEnumerator(std::shared_ptr<LocalHistoryState> state)
         : LiveObject(std::move(state)), snapshot_(state_->entries) {}
 
     // IEnumSTATURL
@@ -155,7 +155,7 @@ private:
         return position_ < snapshot_.size();
     }
 
-    std::vector<TestHistoryEntry> snapshot_;
+    std::vector<LocalHistoryEntry> snapshot_;
     std::size_t position_ = 0;
     std::u16string filter_;
     DWORD flags_ = 0;
@@ -175,7 +175,7 @@ public:
         auto found =
             std::find_if(entries.begin(), entries.end(), [&](const auto& e) { return e.url == text; });
         if (found == entries.end()) {
-            entries.push_back(TestHistoryEntry{text, std::nullopt, now, now, FileTime{}});
+            entries.push_back(LocalHistoryEntry{text, std::nullopt, now, now, FileTime{}});
             found = std::prev(entries.end());
         }
         if (title != nullptr) found->title = FromOle(title);
@@ -236,7 +236,7 @@ private:
 
 class HistoryClassFactory final : public ComObject<IClassFactory, IID_IClassFactory> {
 public:
-    explicit HistoryClassFactory(std::shared_ptr<TestHistoryState> state) : state_(std::move(state)) {}
+    explicit HistoryClassFactory(std::shared_ptr<LocalHistoryState> state) : state_(std::move(state)) {}
 
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** object) override {
         if (object == nullptr) return E_POINTER;
@@ -256,47 +256,47 @@ public:
 private:
     ~HistoryClassFactory() override = default;
 
-    std::shared_ptr<TestHistoryState> state_;
+    std::shared_ptr<LocalHistoryState> state_;
 };
 
 }  // namespace
 
-TestHistoryService::TestHistoryService() : state_(std::make_shared<TestHistoryState>()) {
+LocalHistoryService::LocalHistoryService() : state_(std::make_shared<LocalHistoryState>()) {
     ComPtr<IClassFactory> factory;
     factory.Attach(new HistoryClassFactory(state_));
     registration_ = CoRegisterClassObject(CLSID_CUrlHistory, factory.Get(), CLSCTX_INPROC_SERVER,
                                           REGCLS_MULTIPLEUSE, &cookie_);
 }
 
-TestHistoryService::~TestHistoryService() {
+LocalHistoryService::~LocalHistoryService() {
     if (SUCCEEDED(registration_)) CoRevokeClassObject(cookie_);
 }
 
-void TestHistoryService::Add(TestHistoryEntry entry) {
+void LocalHistoryService::Add(LocalHistoryEntry entry) {
     state_->entries.push_back(std::move(entry));
 }
 
-std::vector<TestHistoryEntry> TestHistoryService::entries() const {
+std::vector<LocalHistoryEntry> LocalHistoryService::entries() const {
     return state_->entries;
 }
 
-std::vector<std::u16string> TestHistoryService::deleteCalls() const {
+std::vector<std::u16string> LocalHistoryService::deleteCalls() const {
     return state_->deleteCalls;
 }
 
-void TestHistoryService::FailEnumUrls(HRESULT result) {
+void LocalHistoryService::FailEnumUrls(HRESULT result) {
     state_->enumUrlsFailure = result;
 }
 
-void TestHistoryService::FailNextAt(std::size_t position, HRESULT result) {
+void LocalHistoryService::FailNextAt(std::size_t position, HRESULT result) {
     state_->nextFailure = std::make_pair(position, result);
 }
 
-long TestHistoryService::liveObjects() const {
+long LocalHistoryService::liveObjects() const {
     return state_->liveObjects;
 }
 
-int TestHistoryService::instancesCreated() const {
+int LocalHistoryService::instancesCreated() const {
     return state_->instancesCreated;
 }
 

@@ -3,8 +3,11 @@
 // returns "." and ".." first, as NTFS lists a folder.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,6 +36,20 @@ struct FoundFile {
     bool isDirectory() const { return (attributes & file_attribute::kDirectory) != 0; }
 };
 
+// A file open for reading piece by piece, for files too large to be held
+// whole. The file stays open as long as the reader lives.
+class FileReader {
+public:
+    virtual ~FileReader() = default;
+
+    // The file's size when it was opened. The file may change while it is
+    // open: a read past its new end gives fewer bytes.
+    virtual uint64_t Size() const = 0;
+    // Reads the bytes from offset on into buffer: as many as fit, fewer only
+    // where the file ends, none from its end on; nothing when the read fails.
+    virtual std::optional<std::size_t> ReadAt(uint64_t offset, std::span<char> buffer) = 0;
+};
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
@@ -47,6 +64,10 @@ public:
     virtual bool CanOpenForRead(std::string_view path) = 0;
     // The file's bytes, at most maxBytes of them; nothing when unreadable.
     virtual std::optional<std::string> ReadFile(std::string_view path, uint64_t maxBytes) = 0;
+    // The file opened for reading in pieces; nothing when it cannot be opened
+    // for reading. By default the file is read whole and served from memory;
+    // the real file systems read from the open file.
+    virtual std::unique_ptr<FileReader> OpenForRead(std::string_view path);
     // Writes text in text mode: every "\n" is stored as "\r\n".
     virtual bool WriteTextFile(std::string_view path, std::string_view text) = 0;
     // Deletes a file; fails on a folder.

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <limits>
 #include <memory>
 #include <utility>
 
@@ -94,6 +95,34 @@ FileDescriptor OpenRegularForRead(const std::string& path) {
     if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return FileDescriptor(-1);
     return fd;
 }
+
+// A regular file read with pread, so that one descriptor serves reads at
+// any offset.
+class PosixFileReader final : public FileReader {
+public:
+    PosixFileReader(FileDescriptor fd, uint64_t size) : fd_(std::move(fd)), size_(size) {}
+
+    uint64_t Size() const override { return size_; }
+    std::optional<std::size_t> ReadAt(uint64_t offset, std::span<char> buffer) override {
+        std::size_t done = 0;
+        while (done < buffer.size()) {
+            if (offset + done > static_cast<uint64_t>(std::numeric_limits<off_t>::max())) break;
+            const ssize_t got = ::pread(fd_.get(), buffer.data() + done, buffer.size() - done,
+                                        static_cast<off_t>(offset + done));
+            if (got < 0) {
+                if (errno == EINTR) continue;
+                return std::nullopt;
+            }
+            if (got == 0) break;
+            done += static_cast<std::size_t>(got);
+        }
+        return done;
+    }
+
+private:
+    FileDescriptor fd_;
+    uint64_t size_;
+};
 
 struct DirCloser {
     void operator()(DIR* dir) const { ::closedir(dir); }
@@ -234,6 +263,15 @@ std::optional<std::string> PosixFileSystem::ReadFile(std::string_view path, uint
         bytes.append(buffer, static_cast<std::size_t>(got));
     }
     return bytes;
+}
+
+std::unique_ptr<FileReader> PosixFileSystem::OpenForRead(std::string_view path) {
+    const auto local = SystemPath(path);
+    if (!local) return nullptr;
+    FileDescriptor fd = OpenRegularForRead(*local);
+    struct stat info;
+    if (!fd.valid() || ::fstat(fd.get(), &info) != 0) return nullptr;
+    return std::make_unique<PosixFileReader>(std::move(fd), static_cast<uint64_t>(info.st_size));
 }
 
 bool PosixFileSystem::WriteTextFile(std::string_view path, std::string_view text) {

@@ -3,13 +3,17 @@
 // returns "." and ".." first, as NTFS lists a folder.
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
+#include <limits>
 #include <memory>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/types.h"
@@ -50,6 +54,24 @@ public:
     virtual std::optional<std::size_t> ReadAt(uint64_t offset, std::span<char> buffer) = 0;
 };
 
+// A file's bytes read whole, handed out in pieces: what a file system
+// without reads at offsets opens.
+class BytesFileReader final : public FileReader {
+public:
+    explicit BytesFileReader(std::string bytes) : bytes_(std::move(bytes)) {}
+
+    uint64_t Size() const override { return bytes_.size(); }
+    std::optional<std::size_t> ReadAt(uint64_t offset, std::span<char> buffer) override {
+        if (offset >= bytes_.size()) return 0;
+        const std::size_t count = std::min(buffer.size(), bytes_.size() - static_cast<std::size_t>(offset));
+        if (count > 0) std::memcpy(buffer.data(), bytes_.data() + offset, count);
+        return count;
+    }
+
+private:
+    std::string bytes_;
+};
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
@@ -67,7 +89,11 @@ public:
     // The file opened for reading in pieces; nothing when it cannot be opened
     // for reading. By default the file is read whole and served from memory;
     // the real file systems read from the open file.
-    virtual std::unique_ptr<FileReader> OpenForRead(std::string_view path);
+    virtual std::unique_ptr<FileReader> OpenForRead(std::string_view path) {
+        std::optional<std::string> bytes = ReadFile(path, std::numeric_limits<uint64_t>::max());
+        if (!bytes) return nullptr;
+        return std::make_unique<BytesFileReader>(std::move(*bytes));
+    }
     // Writes text in text mode: every "\n" is stored as "\r\n".
     virtual bool WriteTextFile(std::string_view path, std::string_view text) = 0;
     // Deletes a file; fails on a folder.

@@ -318,20 +318,23 @@ private:
     }
 
     // How many of the first units are ASCII and not NUL, copied as bytes
-    // to ascii_: four units at a time, as most titles are plain ASCII. The
-    // rest are looked at one by one.
+    // to ascii_: four units at a time, as one 64-bit word, as most titles
+    // are plain ASCII. The rest are looked at one by one.
     std::size_t AsciiUnits(const unsigned char* bytes, std::size_t units) {
+        constexpr uint64_t kNotAscii = 0xFF80FF80FF80FF80ull;  // a high byte, or a low byte from 0x80 on
+        constexpr uint64_t kLowBits = 0x0001000100010001ull;
+        constexpr uint64_t kHighBits = 0x8000800080008000ull;
         std::size_t length = 0;
         for (; length + 4 <= units; length += 4) {
-            const unsigned char* four = bytes + 2 * length;
-            // The high bytes zero and the low bytes from 1 to 0x7F.
-            if ((four[1] | four[3] | four[5] | four[7]) != 0) break;
-            if (((four[0] | four[2] | four[4] | four[6]) & 0x80) != 0) break;
-            if (four[0] == 0 || four[2] == 0 || four[4] == 0 || four[6] == 0) break;
-            ascii_[length] = static_cast<char>(four[0]);
-            ascii_[length + 1] = static_cast<char>(four[2]);
-            ascii_[length + 2] = static_cast<char>(four[4]);
-            ascii_[length + 3] = static_cast<char>(four[6]);
+            const unsigned char* b = bytes + 2 * length;
+            const uint64_t four = uint64_t{b[0]} | uint64_t{b[1]} << 8 | uint64_t{b[2]} << 16 |
+                                  uint64_t{b[3]} << 24 | uint64_t{b[4]} << 32 | uint64_t{b[5]} << 40 |
+                                  uint64_t{b[6]} << 48 | uint64_t{b[7]} << 56;
+            if ((four & kNotAscii) != 0 || ((four - kLowBits) & ~four & kHighBits) != 0) break;  // or a NUL
+            ascii_[length] = static_cast<char>(b[0]);
+            ascii_[length + 1] = static_cast<char>(b[2]);
+            ascii_[length + 2] = static_cast<char>(b[4]);
+            ascii_[length + 3] = static_cast<char>(b[6]);
         }
         return length;
     }

@@ -157,15 +157,24 @@ char* PutEightDigits(char* at, uint32_t value) {
 
 // Every record has two FILETIMEs of eighteen digits: they are written in
 // pieces of eight digits, each with 32-bit arithmetic.
+// The leading digits of a number, without leading zeros; a FILETIME of
+// our time has two.
+char* PutLeadingDigits(char* at, uint32_t value) {
+    if (value >= 100) return std::to_chars(at, at + kNumberRoom, value).ptr;
+    if (value >= 10) *at++ = static_cast<char>('0' + value / 10);
+    *at++ = static_cast<char>('0' + value % 10);
+    return at;
+}
+
 char* PutNumber(char* at, uint64_t value) {
     constexpr uint64_t kEight = 100'000'000;
-    if (value < kEight) return std::to_chars(at, at + kNumberRoom, static_cast<uint32_t>(value)).ptr;
+    if (value < kEight) return PutLeadingDigits(at, static_cast<uint32_t>(value));
     if (value < kEight * kEight) {
-        at = std::to_chars(at, at + kNumberRoom, static_cast<uint32_t>(value / kEight)).ptr;
+        at = PutLeadingDigits(at, static_cast<uint32_t>(value / kEight));
         return PutEightDigits(at, static_cast<uint32_t>(value % kEight));
     }
     const uint64_t rest = value % (kEight * kEight);
-    at = std::to_chars(at, at + kNumberRoom, static_cast<uint32_t>(value / (kEight * kEight))).ptr;
+    at = PutLeadingDigits(at, static_cast<uint32_t>(value / (kEight * kEight)));
     at = PutEightDigits(at, static_cast<uint32_t>(rest / kEight));
     return PutEightDigits(at, static_cast<uint32_t>(rest % kEight));
 }
@@ -551,7 +560,8 @@ public:
     }
 
     void File(std::string_view path, const OpenedFile& file) {
-        path_ = path;
+        csvPath_.clear();
+        if (format_ == Format::Csv) AppendCsvField(csvPath_, path);
         const int64_t result = file.summary.result;
         const uint64_t count = file.failure.empty() ? file.summary.records : 0;
         const std::string_view kind = KindName(file.kind());
@@ -604,8 +614,8 @@ public:
             at = PutJsonString(at, record.title);
             out_.Wrote(Put(at, "}\n"));
         } else if (format_ == Format::Csv) {
-            char* at = out_.Room(CsvRoom(path_.size()) + CsvRoom(texts) + 2 * kNumberRoom + 8);
-            at = PutCsvField(at, path_);
+            char* at = out_.Room(csvPath_.size() + CsvRoom(texts) + 2 * kNumberRoom + 8);
+            at = Put(at, csvPath_);
             *at++ = ',';
             at = PutNumber(at, record.lastUpdated.ticks);
             *at++ = ',';
@@ -633,7 +643,7 @@ private:
     Format format_;
     IndexToolContext& context_;
     Output& out_;
-    std::string_view path_;
+    std::string csvPath_;  // the file's path as the first field of its CSV lines
 };
 
 int Read(std::span<const std::string> files, Format format, IndexToolContext& context) {

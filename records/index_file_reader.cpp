@@ -459,10 +459,6 @@ IndexFileSummary IndexFileStream::Summarize() {
     return summary;
 }
 
-uint64_t IndexFileStream::size() const {
-    return window_->size();
-}
-
 int ReadIndexFile(FileSystem& fileSystem, TextCodec& codec, std::string_view path,
                   std::vector<HistoryRecord>& records) {
     try {

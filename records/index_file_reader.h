@@ -106,8 +106,6 @@ public:
     IndexFileSummary Summarize();
     // Hands each record to visit in file order; returns the file's code.
     int ForEachRecord(TextCodec& codec, const std::function<void(const IndexFileRecord&)>& visit);
-    // The size the file had when it was opened, or where its data ended.
-    uint64_t size() const;
 
 private:
     std::unique_ptr<IndexFileWindow> window_;

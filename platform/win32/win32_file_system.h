@@ -16,7 +16,7 @@ public:
     bool CanOpenForRead(std::string_view path) override;
     std::optional<std::string> ReadFile(std::string_view path, uint64_t maxBytes) override;
     bool WriteTextFile(std::string_view path, std::string_view text) override;
-    bool RemoveFile(std::string_view path) override;
+    FileRemoval RemoveFile(std::string_view path) override;
     bool RemoveFolder(std::string_view path) override;
     // MoveFileExA with MOVEFILE_DELAY_UNTIL_REBOOT: the system records the
     // request itself, which needs write access to the local machine's

@@ -31,6 +31,16 @@ inline constexpr uint32_t kNormal = 0x80;
 inline constexpr uint32_t kReparsePoint = 0x400;
 }  // namespace file_attribute
 
+// How a file deletion ended. The reasons a deletion fails call for
+// different answers: a file the user is refused may be taken over, a file
+// that another program holds open may not.
+enum class FileRemoval {
+    Removed,
+    Refused,  // access denied: by the file's access list, or it is read-only or a folder
+    InUse,    // another program has the file open and does not share its deletion
+    Failed,   // anything else: no such file, a name the platform rejects
+};
+
 struct FoundFile {
     std::string name;  // the name alone, without its folder
     uint32_t attributes = 0;
@@ -96,8 +106,8 @@ public:
     }
     // Writes text in text mode: every "\n" is stored as "\r\n".
     virtual bool WriteTextFile(std::string_view path, std::string_view text) = 0;
-    // Deletes a file; fails on a folder.
-    virtual bool RemoveFile(std::string_view path) = 0;
+    // Deletes a file; refused for a folder.
+    virtual FileRemoval RemoveFile(std::string_view path) = 0;
     // Removes an empty folder.
     virtual bool RemoveFolder(std::string_view path) = 0;
     // Asks for the file to be deleted at the next restart.

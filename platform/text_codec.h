@@ -34,6 +34,9 @@ public:
     virtual std::u16string FromAnsi(std::string_view text) = 0;
     // Lower case as the code page defines it.
     virtual std::string LowerAnsi(std::string_view text) = 0;
+    // Lower case of UTF-16 text as the system defines it, for comparing
+    // paths kept in UTF-16 without case.
+    virtual std::u16string LowerUtf16(std::u16string_view text) = 0;
 };
 
 }  // namespace qm

@@ -40,6 +40,24 @@ unsigned char Lower(unsigned char byte) {
     }
 }
 
+// Lower case of one UTF-16 unit: ASCII and Latin-1, Latin Extended-A
+// (where capitals and small letters alternate, with the exceptions below),
+// basic Greek and Cyrillic.
+char16_t LowerUnit(char16_t unit) {
+    if ((unit >= u'A' && unit <= u'Z') || (unit >= 0xC0 && unit <= 0xDE && unit != 0xD7))
+        return static_cast<char16_t>(unit + 0x20);
+    if (unit == 0x178) return 0xFF;  // Y diaeresis, whose small letter is in Latin-1
+    const bool oddCapitals = (unit >= 0x139 && unit <= 0x148) || (unit >= 0x179 && unit <= 0x17E);
+    const bool evenCapitals =
+        (unit >= 0x100 && unit <= 0x137 && unit != 0x130) || (unit >= 0x14A && unit <= 0x177);
+    if ((oddCapitals && unit % 2 == 1) || (evenCapitals && unit % 2 == 0))
+        return static_cast<char16_t>(unit + 1);
+    if ((unit >= 0x391 && unit <= 0x3A9 && unit != 0x3A2) || (unit >= 0x410 && unit <= 0x42F))
+        return static_cast<char16_t>(unit + 0x20);
+    if (unit >= 0x400 && unit <= 0x40F) return static_cast<char16_t>(unit + 0x50);
+    return unit;
+}
+
 }  // namespace
 
 std::string MemoryTextCodec::ToAnsi(std::u16string_view text) {
@@ -69,6 +87,12 @@ std::u16string MemoryTextCodec::FromAnsi(std::string_view text) {
 std::string MemoryTextCodec::LowerAnsi(std::string_view text) {
     std::string out(text);
     for (char& c : out) c = static_cast<char>(Lower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+std::u16string MemoryTextCodec::LowerUtf16(std::u16string_view text) {
+    std::u16string out(text);
+    for (char16_t& unit : out) unit = LowerUnit(unit);
     return out;
 }
 

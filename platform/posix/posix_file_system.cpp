@@ -18,6 +18,7 @@
 #include <utility>
 
 #include "platform/registry.h"
+#include "platform/text_codec.h"
 
 namespace qm {
 namespace {
@@ -25,7 +26,7 @@ namespace {
 // Where the platform keeps the operations it performs at the next start.
 constexpr std::string_view kSessionManagerKey = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
 constexpr std::string_view kPendingOperationsValue = "PendingFileRenameOperations";
-constexpr std::string_view kObjectPrefix = "\\??\\";
+constexpr std::u16string_view kObjectPrefix = u"\\??\\";
 
 // Seconds from 1601-01-01 to 1970-01-01.
 constexpr int64_t kEpochDifferenceSeconds = 11'644'473'600;
@@ -135,23 +136,23 @@ struct DirCloser {
 // after its NUL is a deletion whose closing NULs are missing, and a name cut
 // off without its NUL is dropped, since acting on part of a name could
 // delete or replace a file nobody asked for.
-std::string PendingPairs(std::string_view data) {
-    std::string pairs;
+std::u16string PendingPairs(std::u16string_view data) {
+    std::u16string pairs;
     std::size_t pos = 0;
     while (pos < data.size()) {
-        const std::size_t sourceEnd = data.find('\0', pos);
-        if (sourceEnd == std::string_view::npos || sourceEnd == pos) break;
-        const std::string_view source = data.substr(pos, sourceEnd - pos);
-        std::string_view target;
+        const std::size_t sourceEnd = data.find(u'\0', pos);
+        if (sourceEnd == std::u16string_view::npos || sourceEnd == pos) break;
+        const std::u16string_view source = data.substr(pos, sourceEnd - pos);
+        std::u16string_view target;
         pos = sourceEnd + 1;
         if (pos < data.size()) {
-            const std::size_t targetEnd = data.find('\0', pos);
-            if (targetEnd == std::string_view::npos) break;
+            const std::size_t targetEnd = data.find(u'\0', pos);
+            if (targetEnd == std::u16string_view::npos) break;
             target = data.substr(pos, targetEnd - pos);
             pos = targetEnd + 1;
         }
-        pairs.append(source).push_back('\0');
-        pairs.append(target).push_back('\0');
+        pairs.append(source).push_back(u'\0');
+        pairs.append(target).push_back(u'\0');
     }
     return pairs;
 }
@@ -178,8 +179,8 @@ std::optional<std::vector<FoundFile>> PosixFileSystem::Find(std::string_view pat
     const std::string& local = *localPattern;
     const std::size_t slash = local.rfind('/');
     const std::string folder = slash == std::string::npos ? std::string(".")
-                               : slash == 0                ? std::string("/")
-                                                           : local.substr(0, slash);
+                               : slash == 0               ? std::string("/")
+                                                          : local.substr(0, slash);
     const std::string namePattern = slash == std::string::npos ? local : local.substr(slash + 1);
     if (namePattern.empty()) return std::nullopt;
 
@@ -191,16 +192,23 @@ std::optional<std::vector<FoundFile>> PosixFileSystem::Find(std::string_view pat
     while (const dirent* entry = ::readdir(dir.get())) {
         const std::string name = entry->d_name;
         if (!MatchesWildcard(namePattern, name)) continue;
-        // A link is listed as itself, never as the folder it points to, so
-        // that a walk down the tree cannot be led out of it.
+        // A link is listed as itself, never with the size or times of what
+        // it points to.
         struct stat info;
         const std::string path = folder == "/" ? "/" + name : folder + "/" + name;
         if (::lstat(path.c_str(), &info) != 0) continue;  // gone since the folder was read
         FoundFile file;
         file.name = name;
         file.attributes = AttributesOf(info);
-        // Windows marks a junction or symbolic link as a reparse point.
-        if (S_ISLNK(info.st_mode)) file.attributes |= file_attribute::kReparsePoint;
+        // Windows marks a junction or symbolic link as a reparse point, and
+        // one that leads to a folder as a folder too: a walk down the tree
+        // has to tell it by the reparse bit.
+        if (S_ISLNK(info.st_mode)) {
+            struct stat target;
+            if (::stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode))
+                file.attributes = file_attribute::kDirectory;
+            file.attributes |= file_attribute::kReparsePoint;
+        }
         file.size = S_ISREG(info.st_mode) ? static_cast<uint64_t>(info.st_size) : 0;
         file.lastWriteTime = ToFileTime(info.st_mtim);
         (name == "." || name == ".." ? dots : found).push_back(std::move(file));
@@ -305,14 +313,16 @@ bool PosixFileSystem::WriteTextFile(std::string_view path, std::string_view text
     return true;
 }
 
-bool PosixFileSystem::RemoveFile(std::string_view path) {
+FileRemoval PosixFileSystem::RemoveFile(std::string_view path) {
     const auto local = SystemPath(path);
     struct stat info;
-    if (!local || ::lstat(local->c_str(), &info) != 0) return false;
-    if (S_ISDIR(info.st_mode)) return false;
-    // The platform refuses to delete a read-only file; so does this.
-    if (!S_ISLNK(info.st_mode) && (info.st_mode & S_IWUSR) == 0) return false;
-    return ::unlink(local->c_str()) == 0;
+    if (!local || ::lstat(local->c_str(), &info) != 0) return FileRemoval::Failed;
+    // The platform refuses to delete a folder or a read-only file; so does this.
+    if (S_ISDIR(info.st_mode)) return FileRemoval::Refused;
+    if (!S_ISLNK(info.st_mode) && (info.st_mode & S_IWUSR) == 0) return FileRemoval::Refused;
+    // Nothing here holds a file open against its deletion, and the host's
+    // own refusals have no owner or access list to take over.
+    return ::unlink(local->c_str()) == 0 ? FileRemoval::Removed : FileRemoval::Failed;
 }
 
 bool PosixFileSystem::RemoveFolder(std::string_view path) {
@@ -323,24 +333,26 @@ bool PosixFileSystem::RemoveFolder(std::string_view path) {
 }
 
 // As the platform records a delayed delete: the pair ("\??\" + path, "")
-// appended to the multi-string, whose list ends with one more NUL.
+// appended to the multi-string, whose list ends with one more NUL. The list
+// is kept in UTF-16, the path converted from the ANSI code page.
 bool PosixFileSystem::DeleteAtRestart(std::string_view path) {
-    if (!pendingOperations_) return false;
+    if (!pendingOperations_ || !codec_) return false;
     // An empty path, or one with a NUL inside, would break the list apart.
     if (path.empty() || path.find('\0') != std::string_view::npos) return false;
     auto key = pendingOperations_->Create(RegistryRoot::LocalMachine, kSessionManagerKey);
     if (!key) return false;
 
-    std::string data;
-    if (auto existing = key->Read(kPendingOperationsValue, kUnlimitedBuffer)) {
+    std::u16string data;
+    if (key->Read(kPendingOperationsValue, kUnlimitedBuffer)) {
         // A value of another type is not ours to overwrite.
-        if (existing->type != RegistryType::MultiString) return false;
-        data = PendingPairs(existing->data);
+        auto existing = key->ReadMultiStringUtf16(kPendingOperationsValue);
+        if (!existing) return false;
+        data = PendingPairs(*existing);
     }
-    data.append(kObjectPrefix).append(path).push_back('\0');
-    data.push_back('\0');  // no target: delete
-    data.push_back('\0');  // end of the list
-    return key->Write(kPendingOperationsValue, RegistryValue{RegistryType::MultiString, std::move(data)});
+    data.append(kObjectPrefix).append(codec_->FromAnsi(path)).push_back(u'\0');
+    data.push_back(u'\0');  // no target: delete
+    data.push_back(u'\0');  // end of the list
+    return key->WriteMultiStringUtf16(kPendingOperationsValue, data);
 }
 
 std::optional<std::string> PosixFileSystem::ShortPathName(std::string_view path) {

@@ -224,9 +224,19 @@ bool Win32FileSystem::WriteTextFile(std::string_view path, std::string_view text
     return true;
 }
 
-bool Win32FileSystem::RemoveFile(std::string_view path) {
+FileRemoval Win32FileSystem::RemoveFile(std::string_view path) {
     const auto name = ToCString(path);
-    return name && DeleteFileA(name->c_str());
+    if (!name) return FileRemoval::Failed;
+    if (DeleteFileA(name->c_str())) return FileRemoval::Removed;
+    switch (GetLastError()) {
+        case ERROR_ACCESS_DENIED:
+            return FileRemoval::Refused;
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+            return FileRemoval::InUse;
+        default:
+            return FileRemoval::Failed;
+    }
 }
 
 bool Win32FileSystem::RemoveFolder(std::string_view path) {

@@ -19,7 +19,7 @@ public:
     // does.
     std::unique_ptr<FileReader> OpenForRead(std::string_view path) override;
     bool WriteTextFile(std::string_view path, std::string_view text) override;
-    bool RemoveFile(std::string_view path) override;
+    FileRemoval RemoveFile(std::string_view path) override;
     bool RemoveFolder(std::string_view path) override;
     // MoveFileExA with MOVEFILE_DELAY_UNTIL_REBOOT: the system records the
     // request itself, which needs write access to the local machine's

@@ -128,7 +128,7 @@ public:
     std::optional<std::string> ReadFile(std::string_view, uint64_t) override { return std::nullopt; }
     std::unique_ptr<FileReader> OpenForRead(std::string_view) override { return std::move(file_); }
     bool WriteTextFile(std::string_view, std::string_view) override { return false; }
-    bool RemoveFile(std::string_view) override { return false; }
+    FileRemoval RemoveFile(std::string_view) override { return FileRemoval::Failed; }
     bool RemoveFolder(std::string_view) override { return false; }
     bool DeleteAtRestart(std::string_view) override { return false; }
     std::optional<std::string> ShortPathName(std::string_view) override { return std::nullopt; }

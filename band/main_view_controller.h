@@ -167,8 +167,8 @@ private:
     // The single deletions: the question, then the kind's selected row's
     // record and row, whatever the store answers.
     void DeleteSelectedRow(RecordKind kind, std::string_view question);
-    // Deletes one record by the text of its URL cell; nothing for an empty text.
-    void DeleteRecord(RecordKind kind, std::string_view urlText);
+    // Deletes one record by its full name in its store; nothing for an empty name.
+    void DeleteRecord(RecordKind kind, std::string_view name);
     void Navigate(std::string_view address);
 
     Platform& platform_;

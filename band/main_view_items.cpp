@@ -40,6 +40,18 @@ int ColumnTitled(const ListModel& list, std::string_view title) {
     return -1;
 }
 
+// The name a row's record goes by in its store: the full name a Cookies or
+// Cache row keeps from its fill (its cells show it cut to 1023 characters),
+// else the "URL" cell's text, to which a cookie's store prefix is added.
+std::string RecordName(RecordKind kind, const ListModel& rows, int row, int urlColumn) {
+    const ListRow* source = rows.GetRow(row);
+    if (kind != RecordKind::History && source != nullptr && !source->text.empty()) return source->text;
+    const std::string_view url = urlColumn < 0 ? std::string_view() : Trim(rows.GetCellText(row, urlColumn));
+    // An empty cell names no record: "Cookie:" alone is no cookie's name.
+    if (url.empty()) return {};
+    return kind == RecordKind::Cookies ? std::string(kCookiePrefix) + std::string(url) : std::string(url);
+}
+
 }  // namespace
 
 const MainViewController::CommandEntry MainViewController::kItemCommands[] = {
@@ -168,18 +180,17 @@ void MainViewController::DeleteCacheEntry() {
     DeleteSelectedRow(RecordKind::Cache, delete_question::kCacheItem);
 }
 
-void MainViewController::DeleteRecord(RecordKind kind, std::string_view urlText) {
-    // An empty cell names no record: "Cookie:" alone is no cookie's name.
-    if (urlText.empty()) return;
+void MainViewController::DeleteRecord(RecordKind kind, std::string_view name) {
+    if (name.empty()) return;
     switch (kind) {
         case RecordKind::History:
-            DeleteHistoryEntries(platform_, urlText, /*exact=*/true);
+            DeleteHistoryEntries(platform_, name, /*exact=*/true);
             break;
         case RecordKind::Cookies:
-            DeleteCookieEntries(platform_, std::string(kCookiePrefix) + std::string(urlText), /*exact=*/true);
+            DeleteCookieEntries(platform_, name, /*exact=*/true);
             break;
         case RecordKind::Cache:
-            DeleteCacheEntries(platform_, urlText, /*exact=*/true);
+            DeleteCacheEntries(platform_, name, /*exact=*/true);
             break;
     }
 }
@@ -189,13 +200,12 @@ void MainViewController::DeleteSelectedRow(RecordKind kind, std::string_view que
     ListModel& rows = list(kind);
     const int row = rows.SelectedRow();
     if (row >= 0) {
-        const int urlColumn = ColumnTitled(rows, kUrlColumnTitle);
-        const std::string url(urlColumn < 0 ? std::string_view() : Trim(rows.GetCellText(row, urlColumn)));
+        const std::string name = RecordName(kind, rows, row, ColumnTitled(rows, kUrlColumnTitle));
         {
             // The history service needs the thread prepared while it deletes.
             const auto threadScope =
                 kind == RecordKind::History ? platform_.urlHistory.Open(/*initializeThread=*/true) : nullptr;
-            DeleteRecord(kind, url);
+            DeleteRecord(kind, name);
         }
         // The row goes whatever the store answered: a record the store
         // refuses to delete is usually one it no longer holds.
@@ -218,9 +228,9 @@ void MainViewController::DeleteSelectedItems() {
     int removed = 0;
     for (const int row : selected) {
         if (urlColumn < 0) break;
-        const std::string url(Trim(rows.GetCellText(row - removed, urlColumn)));
-        if (url.empty()) continue;
-        DeleteRecord(kind, url);
+        const std::string name = RecordName(kind, rows, row - removed, urlColumn);
+        if (name.empty()) continue;
+        DeleteRecord(kind, name);
         if (rows.DeleteRow(row - removed)) ++removed;
     }
     UpdateStatusText(kind);

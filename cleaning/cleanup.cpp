@@ -150,27 +150,30 @@ void DeleteHistoryUpdatedBetween(Platform& platform, FileTime from, FileTime to)
 
 void DeleteExpiredCookies(Platform& platform) {
     const FileTime now = platform.clock.NowUtc();
-    DeleteCacheEntriesWhere(platform.urlCache, kCookiePattern,
-                            [&](const CacheEntry& entry) { return entry.expireTime <= now; });
+    DeleteCacheEntriesWhere(
+        platform.urlCache, kCookiePattern,
+        [&](const CacheEntry& entry, std::string_view) { return entry.expireTime <= now; });
 }
 
 void DeleteCookiesAccessedBetween(Platform& platform, FileTime from, FileTime to) {
-    DeleteCacheEntriesWhere(platform.urlCache, kCookiePattern,
-                            [&](const CacheEntry& entry) { return InRange(entry.lastAccessTime, from, to); });
+    DeleteCacheEntriesWhere(
+        platform.urlCache, kCookiePattern,
+        [&](const CacheEntry& entry, std::string_view) { return InRange(entry.lastAccessTime, from, to); });
 }
 
 void DeleteCacheEntriesEndingWith(Platform& platform, std::string_view ending) {
     if (ending.empty()) return;
-    DeleteCacheEntriesWhere(platform.urlCache, kAllEntriesPattern, [&](const CacheEntry& entry) {
-        const std::string_view url = entry.url.view();
-        return IsContentName(url) && url.ends_with(ending);
-    });
+    DeleteCacheEntriesWhere(platform.urlCache, kAllEntriesPattern,
+                            [&](const CacheEntry&, std::string_view name) {
+                                return IsContentName(name) && name.ends_with(ending);
+                            });
 }
 
 void DeleteCacheEntriesAccessedBetween(Platform& platform, FileTime from, FileTime to) {
-    DeleteCacheEntriesWhere(platform.urlCache, kAllEntriesPattern, [&](const CacheEntry& entry) {
-        return IsContentName(entry.url.view()) && InRange(entry.lastAccessTime, from, to);
-    });
+    DeleteCacheEntriesWhere(platform.urlCache, kAllEntriesPattern,
+                            [&](const CacheEntry& entry, std::string_view name) {
+                                return IsContentName(name) && InRange(entry.lastAccessTime, from, to);
+                            });
 }
 
 void ClearHistoryFolders(Platform& platform) {

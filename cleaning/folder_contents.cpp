@@ -16,6 +16,22 @@ void ClearReadOnly(FileSystem& fileSystem, std::string_view path, uint32_t attri
         fileSystem.SetAttributes(path, attributes & ~file_attribute::kReadOnly);
 }
 
+// A file the user is refused: taken over and deleted again, when its owner
+// and access list can be read first, so that they can be put back if it
+// still stays.
+FileRemoval RemoveRefusedFile(Platform& platform, const std::string& path, uint32_t attributes) {
+    FileSecurity& security = platform.fileSecurity;
+    const auto saved = security.SaveOwnerAndAccess(path);
+    if (!saved) return FileRemoval::Refused;
+    security.TakeOwnership(path);
+    security.GrantFullAccess(path);
+    // The read-only attribute may have been out of reach until now.
+    ClearReadOnly(platform.fileSystem, path, attributes);
+    const FileRemoval removal = platform.fileSystem.RemoveFile(path);
+    if (removal != FileRemoval::Removed) security.RestoreOwnerAndAccess(path, *saved);
+    return removal;
+}
+
 }  // namespace
 
 bool IsPlainEntryName(std::string_view name) {
@@ -23,21 +39,11 @@ bool IsPlainEntryName(std::string_view name) {
     return name.find_first_of(std::string_view("\\/\0", 3)) == std::string_view::npos;
 }
 
-std::optional<std::string> CurrentUserAccount(Shell& shell) {
-    const std::string user = shell.ExpandVariables("%USERNAME%");
-    if (user.empty() || user.find('%') != std::string::npos) return std::nullopt;
-    const std::string domain = shell.ExpandVariables("%USERDOMAIN%");
-    if (domain.empty() || domain.find('%') != std::string::npos) return user;
-    return domain + "\\" + user;
-}
-
 void DeleteFolderFiles(Platform& platform, std::string_view folder, bool removeFolder) {
     FileSystem& fileSystem = platform.fileSystem;
     auto entries = fileSystem.Find(JoinPath(folder, kAllFilesPattern));
     if (!entries) return;
 
-    std::optional<std::string> account;
-    bool accountLookedUp = false;
     // The folder's own entries are told by their names, not by their place:
     // a drive's root lists no "." entry, and passing over the first entry
     // there would spare a file.
@@ -45,22 +51,25 @@ void DeleteFolderFiles(Platform& platform, std::string_view folder, bool removeF
         if (!IsPlainEntryName(entry.name) || entry.isDirectory()) continue;
         const std::string path = JoinPath(folder, entry.name);
         ClearReadOnly(fileSystem, path, entry.attributes);
-        if (fileSystem.RemoveFile(path)) continue;
-        // Security changes would reach through a link to its target.
-        if (HasAttribute(entry.attributes, file_attribute::kReparsePoint)) continue;
-        // Refused: take the file over and retry. Access goes to the current
-        // user only, so that a file still in use is not left open to all.
-        platform.fileSecurity.TakeOwnership(path);
-        if (!accountLookedUp) {
-            account = CurrentUserAccount(platform.shell);
-            accountLookedUp = true;
-        }
-        if (account) platform.fileSecurity.GrantFullAccess(path, *account, kGenericAll);
-        fileSystem.RemoveFile(path);
+        FileRemoval removal = fileSystem.RemoveFile(path);
+        // Only a refusal calls for a takeover: a file in use (the cookie
+        // store's open index file) stays in use whoever owns it. Security
+        // changes would reach through a link to its target.
+        if (removal == FileRemoval::Refused && !HasAttribute(entry.attributes, file_attribute::kReparsePoint))
+            removal = RemoveRefusedFile(platform, path, entry.attributes);
+        if (removal != FileRemoval::Removed && HasAttribute(entry.attributes, file_attribute::kReadOnly))
+            fileSystem.SetAttributes(path, entry.attributes);
     }
 
-    if (auto attributes = fileSystem.GetAttributes(folder)) ClearReadOnly(fileSystem, folder, *attributes);
-    if (removeFolder) fileSystem.RemoveFolder(folder);
+    if (!removeFolder) return;
+    // A read-only folder cannot be removed; one that stays (it still holds
+    // something) keeps its attribute, which the shell reads as a sign of a
+    // customised folder.
+    const auto attributes = fileSystem.GetAttributes(folder);
+    if (attributes) ClearReadOnly(fileSystem, folder, *attributes);
+    if (!fileSystem.RemoveFolder(folder) && attributes &&
+        HasAttribute(*attributes, file_attribute::kReadOnly))
+        fileSystem.SetAttributes(folder, *attributes);
 }
 
 }  // namespace qm

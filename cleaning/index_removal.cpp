@@ -7,7 +7,7 @@
 namespace qm {
 namespace {
 
-constexpr std::string_view kObjectPrefix = "\\??\\";
+constexpr std::u16string_view kObjectPrefix = u"\\??\\";
 constexpr std::string_view kIndexFile = "index.dat";
 constexpr std::array<std::string_view, 5> kHistoryCandidates = {
     "index.dat", "History.IE6\\index.dat", "History.IE5\\index.dat", "History.IE4\\index.dat",
@@ -15,6 +15,11 @@ constexpr std::array<std::string_view, 5> kHistoryCandidates = {
 constexpr std::array<std::string_view, 5> kCacheCandidates = {
     "index.dat", "Content.IE6\\index.dat", "Content.IE5\\index.dat", "Content.IE4\\index.dat",
     "Content.IE3\\index.dat"};
+
+// Another program may change the shared list between our reading and our
+// writing it; the withdrawal then starts again from the new list, a few
+// times at most.
+constexpr int kWithdrawalAttempts = 4;
 
 std::vector<std::string> Candidates(Shell& shell, SpecialFolder folder,
                                     std::span<const std::string_view> names) {
@@ -30,46 +35,50 @@ bool IsFile(FileSystem& fileSystem, std::string_view path) {
     return attributes && (*attributes & file_attribute::kDirectory) == 0;
 }
 
-void ScheduleFirstExisting(FileSystem& fileSystem, const std::vector<std::string>& candidates) {
-    auto found = std::find_if(candidates.begin(), candidates.end(),
-                              [&](const std::string& path) { return IsFile(fileSystem, path); });
-    if (found != candidates.end()) fileSystem.DeleteAtRestart(*found);
-}
-
-bool HasText(std::string_view data) {
-    return data.find_first_not_of('\0') != std::string_view::npos;
+bool HasText(std::u16string_view data) {
+    return data.find_first_not_of(u'\0') != std::u16string_view::npos;
 }
 
 // Takes back this system's earlier delayed deletions of the index files, so
-// that what is scheduled next is the whole schedule.
+// that what is scheduled next is the whole schedule. The list is shared
+// with every program on the machine and kept in UTF-16: it is read and
+// written in UTF-16, and written only when it is still what was read.
 void WithdrawIndexDeletions(Platform& platform) {
     auto key = platform.registry.Open(RegistryRoot::LocalMachine, kSessionManagerKey);
     if (!key) return;
-    auto value = key->Read(kPendingFileRenameOperations, kUnlimitedBuffer);
-    if (!value || value->type != RegistryType::MultiString) return;
 
-    std::vector<std::string> files = HistoryIndexCandidates(platform.shell);
-    for (const auto& more : {CookieIndexCandidates(platform.shell), CacheIndexCandidates(platform.shell)})
-        files.insert(files.end(), more.begin(), more.end());
-    auto rest = WithoutPendingDeletions(value->data, files, platform.textCodec);
-    if (!rest) return;
-    // An empty list is what the system itself leaves by removing the value.
-    if (HasText(*rest))
-        key->Write(kPendingFileRenameOperations, RegistryValue{RegistryType::MultiString, std::move(*rest)});
-    else
-        key->DeleteValue(kPendingFileRenameOperations);
+    std::vector<std::u16string> files;
+    for (const auto& candidates :
+         {HistoryIndexCandidates(platform.shell), CookieIndexCandidates(platform.shell),
+          CacheIndexCandidates(platform.shell)}) {
+        for (const std::string& file : candidates) files.push_back(platform.textCodec.FromAnsi(file));
+    }
+
+    for (int attempt = 0; attempt < kWithdrawalAttempts; ++attempt) {
+        const auto value = key->ReadMultiStringUtf16(kPendingFileRenameOperations);
+        if (!value) return;
+        const auto rest = WithoutPendingDeletions(*value, files, platform.textCodec);
+        if (!rest) return;
+        if (key->ReadMultiStringUtf16(kPendingFileRenameOperations) != value) continue;
+        // An empty list is what the system itself leaves by removing the value.
+        if (HasText(*rest))
+            key->WriteMultiStringUtf16(kPendingFileRenameOperations, *rest);
+        else
+            key->DeleteValue(kPendingFileRenameOperations);
+        return;
+    }
 }
+
+constexpr RecordKind kStores[] = {RecordKind::History, RecordKind::Cookies, RecordKind::Cache};
 
 void ScheduleDelayedDeletions(Platform& platform, const IndexBoxes& boxes) {
     WithdrawIndexDeletions(platform);
-    FileSystem& fileSystem = platform.fileSystem;
-    if (boxes.history) ScheduleFirstExisting(fileSystem, HistoryIndexCandidates(platform.shell));
-    // The cookie store's index file is asked for even when it is not there.
-    if (boxes.cookies) {
-        for (const std::string& path : CookieIndexCandidates(platform.shell))
-            fileSystem.DeleteAtRestart(path);
+    const bool checked[] = {boxes.history, boxes.cookies, boxes.cache};
+    for (std::size_t box = 0; box < std::size(kStores); ++box) {
+        if (!checked[box]) continue;
+        if (auto file = IndexFileToRemove(kStores[box], platform.shell, platform.fileSystem))
+            platform.fileSystem.DeleteAtRestart(*file);
     }
-    if (boxes.cache) ScheduleFirstExisting(fileSystem, CacheIndexCandidates(platform.shell));
 }
 
 void ScheduleRunOnceCommands(Platform& platform, const IndexBoxes& boxes, std::string_view dllPath) {
@@ -109,6 +118,32 @@ std::vector<std::string> CacheIndexCandidates(Shell& shell) {
     return Candidates(shell, SpecialFolder::InternetCache, kCacheCandidates);
 }
 
+std::optional<std::string> IndexFileToRemove(RecordKind store, Shell& shell, FileSystem& fileSystem) {
+    switch (store) {
+        case RecordKind::History:
+        case RecordKind::Cache: {
+            const auto candidates =
+                store == RecordKind::History ? HistoryIndexCandidates(shell) : CacheIndexCandidates(shell);
+            auto found = std::find_if(candidates.begin(), candidates.end(),
+                                      [&](const std::string& path) { return IsFile(fileSystem, path); });
+            if (found == candidates.end()) return std::nullopt;
+            return *found;
+        }
+        case RecordKind::Cookies: {
+            // The cookie store's index file is asked for even when it is not there.
+            auto candidates = CookieIndexCandidates(shell);
+            if (candidates.empty()) return std::nullopt;
+            return candidates.front();
+        }
+    }
+    return std::nullopt;
+}
+
+bool PurgeIndexFile(RecordKind store, Shell& shell, FileSystem& fileSystem) {
+    const auto file = IndexFileToRemove(store, shell, fileSystem);
+    return file && fileSystem.RemoveFile(*file) == FileRemoval::Removed;
+}
+
 IndexBoxes PresetIndexBoxes(Platform& platform) {
     IndexBoxes boxes;
     if (!UsesDelayedDeletion(platform.osVersion)) {
@@ -125,17 +160,17 @@ IndexBoxes PresetIndexBoxes(Platform& platform) {
 
     auto key = platform.registry.Open(RegistryRoot::LocalMachine, kSessionManagerKey);
     if (!key) return boxes;
-    auto value = key->Read(kPendingFileRenameOperations, kUnlimitedBuffer);
+    auto value = key->ReadMultiStringUtf16(kPendingFileRenameOperations);
     if (!value) return boxes;
-    std::string text = value->data;
-    std::replace(text.begin(), text.end(), '\0', '\n');
-    text = platform.textCodec.LowerAnsi(text);
+    std::u16string text = platform.textCodec.LowerUtf16(*value);
+    std::replace(text.begin(), text.end(), u'\0', u'\n');
     if (text.empty()) return boxes;
     auto pending = [&](SpecialFolder folder) {
         auto path = platform.shell.SpecialFolderPath(folder);
         // An unknown folder would otherwise be found in any text.
         if (!path || path->empty()) return false;
-        return text.find(platform.textCodec.LowerAnsi(*path)) != std::string::npos;
+        return text.find(platform.textCodec.LowerUtf16(platform.textCodec.FromAnsi(*path))) !=
+               std::u16string::npos;
     };
     boxes.history = pending(SpecialFolder::History);
     boxes.cookies = pending(SpecialFolder::Cookies);
@@ -165,18 +200,18 @@ std::optional<std::string> RunOnceCommand(FileSystem& fileSystem, std::string_vi
     return command;
 }
 
-std::optional<std::vector<PendingOperation>> ParsePendingOperations(std::string_view data) {
+std::optional<std::vector<PendingOperation>> ParsePendingOperations(std::u16string_view data) {
     std::vector<PendingOperation> operations;
     std::size_t pos = 0;
-    while (pos < data.size() && data[pos] != '\0') {
+    while (pos < data.size() && data[pos] != u'\0') {
         PendingOperation operation;
         operation.begin = pos;
-        const std::size_t sourceEnd = data.find('\0', pos);
-        if (sourceEnd == std::string_view::npos) return std::nullopt;  // a source cut off
+        const std::size_t sourceEnd = data.find(u'\0', pos);
+        if (sourceEnd == std::u16string_view::npos) return std::nullopt;  // a source cut off
         operation.source = data.substr(pos, sourceEnd - pos);
         pos = sourceEnd + 1;
-        const std::size_t targetEnd = data.find('\0', pos);
-        if (targetEnd == std::string_view::npos) return std::nullopt;  // no target, or one cut off
+        const std::size_t targetEnd = data.find(u'\0', pos);
+        if (targetEnd == std::u16string_view::npos) return std::nullopt;  // no target, or one cut off
         operation.target = data.substr(pos, targetEnd - pos);
         pos = targetEnd + 1;
         operation.end = pos;
@@ -188,23 +223,24 @@ std::optional<std::vector<PendingOperation>> ParsePendingOperations(std::string_
     return operations;
 }
 
-std::optional<std::string> WithoutPendingDeletions(std::string_view data,
-                                                   const std::vector<std::string>& files, TextCodec& codec) {
+std::optional<std::u16string> WithoutPendingDeletions(std::u16string_view data,
+                                                      const std::vector<std::u16string>& files,
+                                                      TextCodec& codec) {
     auto operations = ParsePendingOperations(data);
     if (!operations) return std::nullopt;
-    std::vector<std::string> lowerFiles;
+    std::vector<std::u16string> lowerFiles;
     lowerFiles.reserve(files.size());
-    for (const std::string& file : files) lowerFiles.push_back(codec.LowerAnsi(file));
+    for (const std::u16string& file : files) lowerFiles.push_back(codec.LowerUtf16(file));
 
     auto isWithdrawn = [&](const PendingOperation& operation) {
         if (!operation.target.empty()) return false;  // a rename, not a deletion
-        std::string_view source = operation.source;
+        std::u16string_view source = operation.source;
         if (source.starts_with(kObjectPrefix)) source.remove_prefix(kObjectPrefix.size());
-        const std::string lowerSource = codec.LowerAnsi(source);
+        const std::u16string lowerSource = codec.LowerUtf16(source);
         return std::find(lowerFiles.begin(), lowerFiles.end(), lowerSource) != lowerFiles.end();
     };
 
-    std::string rest;
+    std::u16string rest;
     rest.reserve(data.size());
     bool withdrew = false;
     std::size_t listEnd = 0;

@@ -47,6 +47,15 @@ std::vector<std::string> HistoryIndexCandidates(Shell& shell);
 std::vector<std::string> CookieIndexCandidates(Shell& shell);
 std::vector<std::string> CacheIndexCandidates(Shell& shell);
 
+// The one index file that goes for a store: the first candidate that is a
+// file; for Cookies its one candidate, whether it exists or not. Nothing
+// when the store's folder is unknown or no candidate exists.
+std::optional<std::string> IndexFileToRemove(RecordKind store, Shell& shell, FileSystem& fileSystem);
+
+// What Purgelet.dll's entry points do at logon, before the browser opens
+// the store: delete that file now. Silent; true when a file went.
+bool PurgeIndexFile(RecordKind store, Shell& shell, FileSystem& fileSystem);
+
 // The boxes as the dialog shows them when it opens: what is already
 // scheduled.
 IndexBoxes PresetIndexBoxes(Platform& platform);
@@ -62,24 +71,25 @@ std::optional<std::string> RunOnceCommand(FileSystem& fileSystem, std::string_vi
                                           std::string_view entryPoint);
 
 // One pending operation of the shared list: where its two strings lie in
-// the value's bytes (each with its NUL).
+// the value's UTF-16 units (each with its NUL).
 struct PendingOperation {
-    std::size_t begin = 0;  // first byte of the source
+    std::size_t begin = 0;  // first unit of the source
     std::size_t end = 0;    // one past the target's NUL
-    std::string_view source;
-    std::string_view target;  // empty for a deletion
+    std::u16string_view source;
+    std::u16string_view target;  // empty for a deletion
 };
 
-// Splits the value's bytes into its pairs; nothing when they are not a
+// Splits the value's units into its pairs; nothing when they are not a
 // well-formed list: every pair a non-empty source and a target, each ending
-// in NUL, followed by nothing but NUL bytes.
-std::optional<std::vector<PendingOperation>> ParsePendingOperations(std::string_view data);
+// in NUL, followed by nothing but NULs.
+std::optional<std::vector<PendingOperation>> ParsePendingOperations(std::u16string_view data);
 
-// The value's bytes without the delayed deletions of the given files (each
-// compared without case, with or without the "\??\" prefix). Every other
-// pair stays byte for byte and in order; nothing when the data is not a
-// well-formed list or holds none of those deletions.
-std::optional<std::string> WithoutPendingDeletions(std::string_view data,
-                                                   const std::vector<std::string>& files, TextCodec& codec);
+// The value's units without the delayed deletions of the given files (each
+// compared in UTF-16 without case, with or without the "\??\" prefix). Every
+// other pair stays unit for unit and in order; nothing when the data is not
+// a well-formed list or holds none of those deletions.
+std::optional<std::u16string> WithoutPendingDeletions(std::u16string_view data,
+                                                      const std::vector<std::u16string>& files,
+                                                      TextCodec& codec);
 
 }  // namespace qm

@@ -1,27 +1,34 @@
-// Port: ownership and access rights of files.
+// Port: the owner and access list of files. A file that the user is refused
+// may be taken over for its deletion; one that still cannot be deleted is
+// given back its owner and access list exactly as they were.
 #pragma once
 
-#include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace qm {
 
-inline constexpr uint32_t kGenericAll = 0x10000000;
+// A file's owner and access list as the platform keeps them: bytes the core
+// only hands back to RestoreOwnerAndAccess.
+struct SavedFileSecurity {
+    std::string bytes;
+};
 
 class FileSecurity {
 public:
     virtual ~FileSecurity() = default;
 
-    // Makes the current user the owner of the file; true on success. The
-    // ownership privilege is enabled for the attempt and stays enabled after
-    // a success; after a failure it is disabled again.
+    // The file's owner and access list; nothing when they cannot be read.
+    virtual std::optional<SavedFileSecurity> SaveOwnerAndAccess(std::string_view path) = 0;
+    // Puts back an owner and access list read before; true when both are back.
+    virtual bool RestoreOwnerAndAccess(std::string_view path, const SavedFileSecurity& saved) = 0;
+    // Makes the user of the process the file's owner; true on success. Any
+    // privilege this needs is held only for the call.
     virtual bool TakeOwnership(std::string_view path) = 0;
-    // Enables or disables one privilege of the current process; true only
-    // when the adjustment succeeded completely.
-    virtual bool SetPrivilege(std::string_view privilege, bool enable) = 0;
-    // Replaces the file's access list with one entry granting the mask to
-    // the named account; true when the access list was replaced.
-    virtual bool GrantFullAccess(std::string_view path, std::string_view account, uint32_t accessMask) = 0;
+    // Replaces the file's access list with one entry giving the user of the
+    // process full access; true when the access list was replaced.
+    virtual bool GrantFullAccess(std::string_view path) = 0;
 };
 
 }  // namespace qm

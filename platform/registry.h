@@ -16,7 +16,14 @@ namespace qm {
 enum class RegistryRoot { CurrentUser, LocalMachine, ClassesRoot };
 
 // Value types, with the platform's numbers.
-enum class RegistryType : uint32_t { None = 0, String = 1, ExpandString = 2, Binary = 3, Dword = 4, MultiString = 7 };
+enum class RegistryType : uint32_t {
+    None = 0,
+    String = 1,
+    ExpandString = 2,
+    Binary = 3,
+    Dword = 4,
+    MultiString = 7
+};
 
 struct RegistryValue {
     RegistryType type = RegistryType::None;
@@ -45,6 +52,19 @@ public:
     bool WriteDword(std::string_view name, uint32_t value);
     // Stores the text with its terminating NUL counted in the length.
     bool WriteString(std::string_view name, std::string_view text);
+
+    // ---- Multi-strings in UTF-16 ----
+    // A multi-string that Windows shares between programs
+    // (PendingFileRenameOperations) holds paths in every script; read or
+    // written through the ANSI code page it would lose every character the
+    // code page lacks. These speak its UTF-16 code units as stored: each
+    // string with its NUL, then the list's closing NUL.
+
+    // Nothing when the value is missing, is no multi-string, or holds an odd
+    // number of bytes (which no list of UTF-16 strings does).
+    virtual std::optional<std::u16string> ReadMultiStringUtf16(std::string_view name) = 0;
+    // Stores the units as a multi-string, exactly as given.
+    virtual bool WriteMultiStringUtf16(std::string_view name, std::u16string_view units) = 0;
 };
 
 class Registry {

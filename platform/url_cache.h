@@ -29,8 +29,9 @@ public:
     virtual ~UrlCache() = default;
 
     // Calls visit for every entry that the platform yields for the search
-    // pattern ("*.*" for everything, "cookie:" for the cookie store). A
-    // pattern the platform rejects yields nothing.
+    // pattern ("*.*" for the content store, which on some platforms yields
+    // the cookie and history entries too; "cookie:" for the cookie store).
+    // A pattern the platform rejects yields nothing.
     virtual void Enumerate(std::string_view pattern,
                            const std::function<void(const RawCacheEntry&)>& visit) = 0;
 

@@ -2,9 +2,15 @@
 
 namespace qm {
 
-bool IsCookieName(std::string_view name) { return name.find("Cookie:") != std::string_view::npos; }
-bool IsVisitedName(std::string_view name) { return name.find("Visited:") != std::string_view::npos; }
-bool IsContentName(std::string_view name) { return !IsCookieName(name) && !IsVisitedName(name); }
+bool IsCookieName(std::string_view name) {
+    return name.find("Cookie:") != std::string_view::npos;
+}
+bool IsVisitedName(std::string_view name) {
+    return name.find("Visited:") != std::string_view::npos;
+}
+bool IsContentName(std::string_view name) {
+    return !IsCookieName(name) && !IsVisitedName(name);
+}
 
 CacheEntry MakeCacheEntry(const RawCacheEntry& raw) {
     CacheEntry entry;
@@ -29,17 +35,18 @@ HistoryRecord MakeHistoryRecord(const StatUrl& url, TextCodec& codec) {
 }
 
 void ForEachCacheEntry(UrlCache& cache, std::string_view pattern,
-                       const std::function<void(const CacheEntry& entry)>& visit) {
+                       const std::function<void(const CacheEntry& entry, std::string_view name)>& visit) {
     cache.Enumerate(pattern, [&](const RawCacheEntry& raw) {
         // The cache reports a size of 0 for entries it has not finished
         // writing; they are neither listed nor deleted.
         if (raw.sizeLow == 0) return;
-        visit(MakeCacheEntry(raw));
+        visit(MakeCacheEntry(raw), raw.sourceUrlName.value_or(std::string_view()));
     });
 }
 
 bool EnumerateCacheEntries(UrlCache& cache, std::string_view pattern, std::vector<CacheEntry>& entries) {
-    ForEachCacheEntry(cache, pattern, [&](const CacheEntry& entry) { entries.push_back(entry); });
+    ForEachCacheEntry(cache, pattern,
+                      [&](const CacheEntry& entry, std::string_view) { entries.push_back(entry); });
     return true;
 }
 

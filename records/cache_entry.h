@@ -59,9 +59,11 @@ bool EnumerateHistory(UrlHistory& history, TextCodec& codec, std::vector<History
 // The same two, handing each record to visit in the same order instead of
 // keeping them all, for callers that only pass records on (the list fills):
 // a record is 1.3 KB, so the array for a large cache runs to tens of
-// megabytes. The record is valid only during the call.
+// megabytes. The record is valid only during the call. A cache entry comes
+// with its name as the platform gave it: the record's url is cut to 1023
+// characters for display, and only the full name finds the entry again.
 void ForEachCacheEntry(UrlCache& cache, std::string_view pattern,
-                       const std::function<void(const CacheEntry& entry)>& visit);
+                       const std::function<void(const CacheEntry& entry, std::string_view name)>& visit);
 bool ForEachHistoryRecord(UrlHistory& history, TextCodec& codec,
                           const std::function<void(const HistoryRecord& record)>& visit);
 

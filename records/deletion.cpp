@@ -42,13 +42,14 @@ bool DeleteHistoryUrlsWhere(Platform& platform,
     return true;
 }
 
-void DeleteCacheEntriesWhere(UrlCache& cache, std::string_view pattern,
-                             const std::function<bool(const CacheEntry& entry)>& match) {
+void DeleteCacheEntriesWhere(
+    UrlCache& cache, std::string_view pattern,
+    const std::function<bool(const CacheEntry& entry, std::string_view name)>& match) {
     // The whole store is read before anything goes, as the records are
     // matched; only the names of those that match are kept meanwhile.
     std::vector<std::string> matching;
-    ForEachCacheEntry(cache, pattern, [&](const CacheEntry& entry) {
-        if (match(entry)) matching.emplace_back(entry.url.view());
+    ForEachCacheEntry(cache, pattern, [&](const CacheEntry& entry, std::string_view name) {
+        if (match(entry, name)) matching.emplace_back(name);
     });
     for (const std::string& name : matching) cache.DeleteEntry(name);
 }
@@ -60,18 +61,18 @@ void DeleteHistoryUrlsContaining(Platform& platform, std::string_view text) {
 void DeleteCookiesContaining(Platform& platform, std::string_view text) {
     if (text.empty()) return;
     const std::string lowerText = platform.textCodec.LowerAnsi(text);
-    DeleteCacheEntriesWhere(platform.urlCache, kCookiePattern, [&](const CacheEntry& entry) {
-        return Contains(platform.textCodec.LowerAnsi(entry.url.view()), lowerText);
+    DeleteCacheEntriesWhere(platform.urlCache, kCookiePattern, [&](const CacheEntry&, std::string_view name) {
+        return Contains(platform.textCodec.LowerAnsi(name), lowerText);
     });
 }
 
 void DeleteCacheEntriesContaining(Platform& platform, std::string_view text) {
     if (text.empty()) return;
     const std::string lowerText = platform.textCodec.LowerAnsi(text);
-    DeleteCacheEntriesWhere(platform.urlCache, kAllEntriesPattern, [&](const CacheEntry& entry) {
-        return IsContentName(entry.url.view()) &&
-               Contains(platform.textCodec.LowerAnsi(entry.url.view()), lowerText);
-    });
+    DeleteCacheEntriesWhere(
+        platform.urlCache, kAllEntriesPattern, [&](const CacheEntry&, std::string_view name) {
+            return IsContentName(name) && Contains(platform.textCodec.LowerAnsi(name), lowerText);
+        });
 }
 
 int DeleteHistoryEntries(Platform& platform, std::string_view text, bool exact) {

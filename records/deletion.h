@@ -41,9 +41,12 @@ std::string HistoryUrlText(const StatUrl& url, TextCodec& codec);
 bool DeleteHistoryUrlsWhere(Platform& platform,
                             const std::function<bool(std::string_view urlText, const StatUrl& url)>& match);
 // Deletes every entry of the store (by its search pattern) for which match
-// returns true.
-void DeleteCacheEntriesWhere(UrlCache& cache, std::string_view pattern,
-                             const std::function<bool(const CacheEntry& entry)>& match);
+// returns true. Match is given the entry's full name besides its record, and
+// the entry is deleted by that name: a name longer than the record's url
+// matches and goes like any other.
+void DeleteCacheEntriesWhere(
+    UrlCache& cache, std::string_view pattern,
+    const std::function<bool(const CacheEntry& entry, std::string_view name)>& match);
 
 // Case-insensitive containment in the ANSI code page.
 bool ContainsIgnoringCase(TextCodec& codec, std::string_view text, std::string_view part);

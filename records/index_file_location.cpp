@@ -210,7 +210,10 @@ void SearchFolder(FileSystem& fileSystem, std::string_view folder, const std::at
         const std::string path = JoinPath(folder, entry.name);
         if (path.size() > kMaxSearchPathLength) continue;
         if (entry.isDirectory()) {
-            SearchFolder(fileSystem, path, keepSearching, found);
+            // A junction or a link may lead back up the tree, and the walk
+            // would list the same folders again and again.
+            if ((entry.attributes & file_attribute::kReparsePoint) == 0)
+                SearchFolder(fileSystem, path, keepSearching, found);
         } else if (IsIndexFilePath(path)) {
             found(path);
         }

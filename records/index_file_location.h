@@ -121,8 +121,9 @@ bool IsIndexFilePath(std::string_view path);
 // which IsIndexFilePath holds. The flag is read before every entry: once it
 // is false, the walk stops at the next entry of whatever folder it is in
 // and returns through all of them. Folders that cannot be listed are passed
-// over, and so are "." and ".." and every path longer than
-// kMaxSearchPathLength. Runs on the caller's thread; found is called on it.
+// over, and so are "." and "..", junctions and links to folders (never
+// entered), and every path longer than kMaxSearchPathLength. Runs on the caller's thread; found is called on
+// it.
 void SearchFolder(FileSystem& fileSystem, std::string_view folder, const std::atomic<bool>& keepSearching,
                   const std::function<void(const std::string& path)>& found);
 

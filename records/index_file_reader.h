@@ -13,7 +13,9 @@
 
 #include <cstddef>
 #include <functional>
+#include <memory>
 #include <span>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -38,9 +40,37 @@ constexpr bool IndexFileWasRead(int result) {
     return result == kIndexFileRead || result == kIndexFileOtherVersion;
 }
 
-// Reads the whole file through the file system port and appends its URL
-// records to the array in file order; returns one of the codes above. On
-// any result but 1 and -2 the array is left as it was.
+// One URL record as the reader hands it on: its texts as a HistoryRecord
+// keeps them (the address cut to 1023 bytes, the title converted to the
+// ANSI code page and cut to 255), valid only during the call that gets it.
+struct IndexFileRecord {
+    std::string_view url;
+    std::string_view title;
+    FileTime lastUpdated;
+    FileTime lastVisited;
+
+    // Fills every field the file gives; expires is left as it is.
+    void CopyTo(HistoryRecord& record) const;
+};
+
+// What a walk over a file that is not kept needs to know before the first
+// record: the file's code, how many URL records it holds, and the first
+// one's address (which decides the kind of the whole file).
+struct IndexFileSummary {
+    int result = kIndexFileUnreadable;
+    std::size_t records = 0;
+    std::string firstUrl;
+};
+
+// How much of a file the readers below hold at a time, beyond the reach
+// of one record (a record's title may lie up to 68 KB past its start): a
+// few hundred KB, which stay in the processor's cache.
+inline constexpr std::size_t kIndexFileReadAhead = std::size_t{256} << 10;
+
+// Reads the file and appends its URL records to the array in file order;
+// returns one of the codes above. On any result but 1 and -2 the array is
+// left as it was. The file is read in pieces, never held whole: a read that
+// fails midway gives 0.
 int ReadIndexFile(FileSystem& fileSystem, TextCodec& codec, std::string_view path,
                   std::vector<HistoryRecord>& records);
 
@@ -55,5 +85,30 @@ int ReadIndexFileData(std::span<const unsigned char> data, TextCodec& codec,
 // is valid only during the call. Returns the same code.
 int ForEachIndexFileRecord(std::span<const unsigned char> data, TextCodec& codec,
                            const std::function<void(const HistoryRecord&)>& visit);
+
+class IndexFileWindow;
+
+// The walks over one open file, read a piece at a time through one buffer
+// of readAhead bytes and one record's reach (no more than the file's
+// size), so that memory stays the same whatever the file's size. The
+// buffer serves every walk, and a file that fits in it is read only once.
+// A read that fails ends the file's data there: every walk from then on
+// gives 0, after the records before the failure.
+class IndexFileStream {
+public:
+    explicit IndexFileStream(FileReader& file, std::size_t readAhead = kIndexFileReadAhead);
+    ~IndexFileStream();
+    IndexFileStream(const IndexFileStream&) = delete;
+    IndexFileStream& operator=(const IndexFileStream&) = delete;
+
+    // The file's code and count from a walk that reads of each record only
+    // its block count, and of the first its address.
+    IndexFileSummary Summarize();
+    // Hands each record to visit in file order; returns the file's code.
+    int ForEachRecord(TextCodec& codec, const std::function<void(const IndexFileRecord&)>& visit);
+
+private:
+    std::unique_ptr<IndexFileWindow> window_;
+};
 
 }  // namespace qm

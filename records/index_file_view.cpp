@@ -39,7 +39,9 @@ IndexViewCell DateCell(FileTime time, const DateFormatter& formatter) {
     return IndexViewCell{DateCellText(time, formatter), 0, 0, time};
 }
 
-IndexViewRow MakeRow(RecordKind kind, const HistoryRecord& record, const DateFormatter& formatter) {
+}  // namespace
+
+IndexViewRow MakeIndexViewRow(RecordKind kind, const HistoryRecord& record, const DateFormatter& formatter) {
     IndexViewRow row;
     row.cells.reserve(5);
     const std::string_view url = record.url.view();
@@ -65,8 +67,6 @@ IndexViewRow MakeRow(RecordKind kind, const HistoryRecord& record, const DateFor
     row.cells.push_back(DateCell(record.lastUpdated, formatter));
     return row;
 }
-
-}  // namespace
 
 RecordKind DetectIndexFileKind(std::string_view firstUrl) {
     if (firstUrl.find(kCookiePrefix) != std::string_view::npos) return RecordKind::Cookies;
@@ -97,7 +97,8 @@ std::optional<IndexView> MakeIndexView(std::span<const HistoryRecord> records,
     view.kind = DetectIndexFileKind(records.front().url.view());
     view.columns = IndexViewColumns(view.kind);
     view.rows.reserve(records.size());
-    for (const HistoryRecord& record : records) view.rows.push_back(MakeRow(view.kind, record, formatter));
+    for (const HistoryRecord& record : records)
+        view.rows.push_back(MakeIndexViewRow(view.kind, record, formatter));
     if (view.kind == RecordKind::Cache) view.columns.front().width = kIndexCacheUrlWidth;
     return view;
 }

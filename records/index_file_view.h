@@ -79,6 +79,9 @@ struct UserAndSite {
 };
 UserAndSite SplitUserAndSite(std::string_view text);
 
+// The row of one record in a view of the given kind, as the view holds it.
+IndexViewRow MakeIndexViewRow(RecordKind kind, const HistoryRecord& record, const DateFormatter& formatter);
+
 // The view of the records, of the kind of the first one; nothing when there
 // are no records. Rows come in record order. In a Cache view the address
 // column is widened to kIndexCacheUrlWidth.

@@ -45,11 +45,14 @@ void SetDateCell(ListModel& list, int row, int column, FileTime time, const Date
     list.SetCellDate(row, column, time);
 }
 
-// The cells the Cookies and Cache rows share, after the first.
-void AddCacheRow(ListModel& list, const CacheEntry& entry, std::string_view urlText, int image,
-                 const DateFormatter& formatter) {
+// The cells the Cookies and Cache rows share, after the first. The row
+// keeps the entry's full name for its own deletion: the cells show the
+// name cut to the record's 1023 characters.
+void AddCacheRow(ListModel& list, const CacheEntry& entry, std::string_view name, std::string_view urlText,
+                 int image, const DateFormatter& formatter) {
     const int row = list.AddRow(entry.localFile.view(), image);
     if (row < 0) return;
+    list.SetRowText(row, name);
     list.SetCellText(row, 1, urlText);
     list.SetCellFormat(row, 1, kListCellHyperlink, 0);
     // Both are unsigned 32-bit counts: a file of 2 GiB or more is not negative.
@@ -60,14 +63,15 @@ void AddCacheRow(ListModel& list, const CacheEntry& entry, std::string_view urlT
     SetDateCell(list, row, 6, entry.expireTime, formatter);
 }
 
-void AddCookieRow(ListModel& list, const CacheEntry& entry, const DateFormatter& formatter) {
-    AddCacheRow(list, entry, CookieUrlText(entry.url.view()), row_image::kCookie, formatter);
+void AddCookieRow(ListModel& list, const CacheEntry& entry, std::string_view name,
+                  const DateFormatter& formatter) {
+    AddCacheRow(list, entry, name, CookieUrlText(entry.url.view()), row_image::kCookie, formatter);
 }
 
-void AddContentRow(ListModel& list, const CacheEntry& entry, TextCodec& codec,
+void AddContentRow(ListModel& list, const CacheEntry& entry, std::string_view name, TextCodec& codec,
                    const DateFormatter& formatter) {
-    AddCacheRow(list, entry, entry.url.view(), CacheRowImage(entry.localFile.view(), entry.url.view(), codec),
-                formatter);
+    AddCacheRow(list, entry, name, entry.url.view(),
+                CacheRowImage(entry.localFile.view(), entry.url.view(), codec), formatter);
 }
 
 }  // namespace
@@ -128,27 +132,25 @@ bool FillHistoryList(ListModel& list, Platform& platform, const DateFormatter& f
 }
 
 void FillCookieList(ListModel& list, Platform& platform, const DateFormatter& formatter) {
-    ForEachCacheEntry(platform.urlCache, kCookiePattern,
-                      [&](const CacheEntry& entry) { AddCookieRow(list, entry, formatter); });
+    ForEachCacheEntry(platform.urlCache, kCookiePattern, [&](const CacheEntry& entry, std::string_view name) {
+        AddCookieRow(list, entry, name, formatter);
+    });
 }
 
 void FillCacheList(ListModel& list, Platform& platform, const DateFormatter& formatter) {
-    ForEachCacheEntry(platform.urlCache, kAllEntriesPattern, [&](const CacheEntry& entry) {
-        if (IsContentName(entry.url.view())) AddContentRow(list, entry, platform.textCodec, formatter);
-    });
+    ForEachCacheEntry(platform.urlCache, kAllEntriesPattern,
+                      [&](const CacheEntry& entry, std::string_view name) {
+                          if (IsContentName(name))
+                              AddContentRow(list, entry, name, platform.textCodec, formatter);
+                      });
 }
 
 void FillCacheAndCookieLists(ListModel& cookies, ListModel& cache, Platform& platform,
                              const DateFormatter& formatter) {
-    ForEachCacheEntry(platform.urlCache, kAllEntriesPattern, [&](const CacheEntry& entry) {
-        const std::string_view url = entry.url.view();
-        if (IsVisitedName(url)) return;
-        if (IsCookieName(url)) {
-            AddCookieRow(cookies, entry, formatter);
-        } else {
-            AddContentRow(cache, entry, platform.textCodec, formatter);
-        }
-    });
+    // Two enumerations, not one: Windows yields content entries only for
+    // "*.*", so the cookies have to come from their own store.
+    FillCookieList(cookies, platform, formatter);
+    FillCacheList(cache, platform, formatter);
 }
 
 }  // namespace qm

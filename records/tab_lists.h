@@ -63,17 +63,17 @@ std::string StatusText(RecordKind kind, std::size_t count);
 
 // Each appends its kind's rows to the list, which the caller has cleared or
 // which is empty, in the order the store gives the records. A row the list
-// refuses is skipped. FillHistoryList returns false, adding nothing, when
-// the history service cannot be opened; the status text then stays as it
-// was.
+// refuses is skipped. Cookies and Cache rows keep the entry's full name as
+// the platform gave it as their row text (ListRow::text). FillHistoryList
+// returns false, adding nothing, when the history service cannot be opened;
+// the status text then stays as it was.
 bool FillHistoryList(ListModel& list, Platform& platform, const DateFormatter& formatter);
 void FillCookieList(ListModel& list, Platform& platform, const DateFormatter& formatter);
 // Cookie and history entries of the cache are never listed here.
 void FillCacheList(ListModel& list, Platform& platform, const DateFormatter& formatter);
 
-// The start-up fill of both cache lists from one enumeration of the whole
-// cache: cookies to the Cookies list, content to the Cache list, history
-// entries to neither. The lists are not cleared first.
+// The start-up fill of both cache lists, as FillCookieList and
+// FillCacheList fill them. The lists are not cleared first.
 void FillCacheAndCookieLists(ListModel& cookies, ListModel& cache, Platform& platform,
                              const DateFormatter& formatter);
 

@@ -26,7 +26,11 @@ bool StartsWithIgnoringCase(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() && EqualsIgnoringCase(text.substr(0, prefix.size()), prefix);
 }
 
-constexpr std::string_view kTakeOwnershipPrivilege = "SeTakeOwnershipPrivilege";
+// The entries of the cookie and history containers, which the null
+// pattern passes over.
+bool IsInContainer(std::string_view name) {
+    return StartsWithIgnoringCase(name, "Cookie:") || StartsWithIgnoringCase(name, "Visited:");
+}
 
 }  // namespace
 
@@ -34,15 +38,16 @@ constexpr std::string_view kTakeOwnershipPrivilege = "SeTakeOwnershipPrivilege";
 
 void MemoryUrlCache::Enumerate(std::string_view pattern,
                                const std::function<void(const RawCacheEntry&)>& visit) {
-    const bool everything = pattern == "*.*";
-    const bool container = !everything && !pattern.empty() && pattern.back() == ':';
-    if (!everything && !container) return;
+    const bool content = pattern == "*.*";
+    const bool container = !content && !pattern.empty() && pattern.back() == ':';
+    if (!content && !container) return;
 
     // The visit may delete entries; it walks a copy so that the texts it is
     // handed stay valid and no entry is skipped.
     const std::vector<MemoryCacheEntry> snapshot = entries();
     for (const MemoryCacheEntry& entry : snapshot) {
         if (container && !StartsWithIgnoringCase(entry.name, pattern)) continue;
+        if (content && IsInContainer(entry.name)) continue;
         RawCacheEntry raw;
         raw.sourceUrlName = std::string_view(entry.name);
         if (entry.localFile) raw.localFileName = std::string_view(*entry.localFile);
@@ -136,38 +141,46 @@ std::unique_ptr<UrlHistorySession> MemoryUrlHistory::Open(bool initializeThread)
 
 // ---- File security ----
 
+std::optional<SavedFileSecurity> MemoryFileSecurity::SaveOwnerAndAccess(std::string_view path) {
+    calls_.push_back("save " + std::string(path));
+    if (fails_) return std::nullopt;
+    const MemoryFileSecurityState state = Of(path);
+    return SavedFileSecurity{state.owner + '\n' + state.access};
+}
+
+bool MemoryFileSecurity::RestoreOwnerAndAccess(std::string_view path, const SavedFileSecurity& saved) {
+    calls_.push_back("restore " + std::string(path));
+    const std::size_t newline = saved.bytes.find('\n');
+    if (fails_ || newline == std::string::npos) return false;
+    Set(path, {saved.bytes.substr(0, newline), saved.bytes.substr(newline + 1)});
+    return true;
+}
+
 bool MemoryFileSecurity::TakeOwnership(std::string_view path) {
-    if (!succeeds_) {
-        // The privilege is enabled only for the attempt: a failed one leaves
-        // it off, whatever it was before.
-        std::erase_if(enabledPrivileges_, [](const std::string& name) {
-            return EqualsIgnoringCase(name, kTakeOwnershipPrivilege);
-        });
-        return false;
-    }
-    SetPrivilege(kTakeOwnershipPrivilege, true);
-    ownershipsTaken_.emplace_back(path);
+    calls_.push_back("take " + std::string(path));
+    if (fails_) return false;
+    MemoryFileSecurityState state = Of(path);
+    state.owner = kMemoryProcessUser;
+    Set(path, std::move(state));
     return true;
 }
 
-bool MemoryFileSecurity::SetPrivilege(std::string_view privilege, bool enable) {
-    if (!succeeds_) return false;
-    auto it = std::find_if(enabledPrivileges_.begin(), enabledPrivileges_.end(),
-                           [&](const std::string& name) { return EqualsIgnoringCase(name, privilege); });
-    if (enable && it == enabledPrivileges_.end()) enabledPrivileges_.emplace_back(privilege);
-    if (!enable && it != enabledPrivileges_.end()) enabledPrivileges_.erase(it);
+bool MemoryFileSecurity::GrantFullAccess(std::string_view path) {
+    calls_.push_back("grant " + std::string(path));
+    if (fails_) return false;
+    MemoryFileSecurityState state = Of(path);
+    state.access = "D:(A;;FA;;;" + std::string(kMemoryProcessUser) + ")";
+    Set(path, std::move(state));
     return true;
 }
 
-bool MemoryFileSecurity::GrantFullAccess(std::string_view path, std::string_view, uint32_t) {
-    if (!succeeds_) return false;
-    accessGranted_.emplace_back(path);
-    return true;
+void MemoryFileSecurity::Set(std::string_view path, MemoryFileSecurityState state) {
+    states_[std::string(path)] = std::move(state);
 }
 
-bool MemoryFileSecurity::PrivilegeEnabled(std::string_view privilege) const {
-    return std::any_of(enabledPrivileges_.begin(), enabledPrivileges_.end(),
-                       [&](const std::string& name) { return EqualsIgnoringCase(name, privilege); });
+MemoryFileSecurityState MemoryFileSecurity::Of(std::string_view path) const {
+    auto it = states_.find(path);
+    return it == states_.end() ? kMemoryInheritedSecurity : it->second;
 }
 
 // ---- Shell ----
@@ -312,8 +325,9 @@ void MemoryClock::Advance(uint32_t milliseconds) {
 // ---- Platform ----
 
 MemoryPlatform::MemoryPlatform()
-    : fileSystem(&registry), shell(&fileSystem), platform_{urlCache,     urlHistory, registry, fileSystem,
-                                                           fileSecurity, shell,      prompts,  clock,
-                                                           textCodec,    osVersion} {}
+    : fileSystem(&registry, &textCodec), shell(&fileSystem), platform_{urlCache,   urlHistory,   registry,
+                                                                       fileSystem, fileSecurity, shell,
+                                                                       prompts,    clock,        textCodec,
+                                                                       osVersion} {}
 
 }  // namespace qm

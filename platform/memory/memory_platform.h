@@ -32,9 +32,11 @@ struct MemoryCacheEntry {
     uint32_t hitRate = 0;
 };
 
-// "*.*" yields every entry; a pattern ending in ":" yields the entries whose
-// names start with it, letters compared without case; any other pattern is
-// rejected and yields nothing.
+// "*.*" is the platform's null pattern and yields, as on Windows, the
+// content entries only: those whose names do not start with "Cookie:" or
+// "Visited:". A pattern ending in ":" yields the entries whose names start
+// with it, letters compared without case; any other pattern is rejected and
+// yields nothing.
 class MemoryUrlCache final : public UrlCache {
 public:
     void Enumerate(std::string_view pattern, const std::function<void(const RawCacheEntry&)>& visit) override;
@@ -114,22 +116,39 @@ private:
     std::vector<std::pair<RegistryRoot, std::string>> refused_;
 };
 
+// Owners and access lists by path, as texts ("S-1-5-32-544", an SDDL
+// access list). A path nobody set has kMemoryInheritedSecurity. Ownership
+// goes to kMemoryProcessUser, and the access granted is one full-access
+// entry for that user.
+struct MemoryFileSecurityState {
+    std::string owner;
+    std::string access;
+
+    friend bool operator==(const MemoryFileSecurityState&, const MemoryFileSecurityState&) = default;
+};
+inline constexpr std::string_view kMemoryProcessUser = "S-1-5-21-1000";
+inline const MemoryFileSecurityState kMemoryInheritedSecurity{"S-1-5-32-544",
+                                                              "D:AI(A;ID;FA;;;SY)(A;ID;FA;;;BA)"};
+
 class MemoryFileSecurity final : public FileSecurity {
 public:
+    std::optional<SavedFileSecurity> SaveOwnerAndAccess(std::string_view path) override;
+    bool RestoreOwnerAndAccess(std::string_view path, const SavedFileSecurity& saved) override;
     bool TakeOwnership(std::string_view path) override;
-    bool SetPrivilege(std::string_view privilege, bool enable) override;
-    bool GrantFullAccess(std::string_view path, std::string_view account, uint32_t accessMask) override;
+    bool GrantFullAccess(std::string_view path) override;
 
-    void SetSucceeds(bool succeeds) { succeeds_ = succeeds; }
-    const std::vector<std::string>& ownershipsTaken() const { return ownershipsTaken_; }
-    const std::vector<std::string>& accessGranted() const { return accessGranted_; }
-    bool PrivilegeEnabled(std::string_view privilege) const;
+    void Set(std::string_view path, MemoryFileSecurityState state);
+    MemoryFileSecurityState Of(std::string_view path) const;
+    // Every call fails from now on, as for files whose security the user
+    // may not even read.
+    void SetFails(bool fails) { fails_ = fails; }
+    // Every call, in order: "save ", "restore ", "take " or "grant " and the path.
+    const std::vector<std::string>& calls() const { return calls_; }
 
 private:
-    bool succeeds_ = true;
-    std::vector<std::string> ownershipsTaken_;
-    std::vector<std::string> accessGranted_;
-    std::vector<std::string> enabledPrivileges_;
+    bool fails_ = false;
+    std::map<std::string, MemoryFileSecurityState, std::less<>> states_;
+    std::vector<std::string> calls_;
 };
 
 class MemoryShell final : public Shell {
@@ -238,11 +257,14 @@ private:
 
 // Windows-1252, the code page of a Western European Windows: the bytes
 // 0x80 to 0x9F hold its own characters, unmapped ones convert to "?".
+// UTF-16 lower case knows the Latin, Greek and Cyrillic capitals of the
+// basic plane's first blocks; other characters stay as they are.
 class MemoryTextCodec final : public TextCodec {
 public:
     std::string ToAnsi(std::u16string_view text) override;
     std::u16string FromAnsi(std::string_view text) override;
     std::string LowerAnsi(std::string_view text) override;
+    std::u16string LowerUtf16(std::u16string_view text) override;
 };
 
 class MemoryOsVersion final : public OsVersion {

@@ -3,6 +3,12 @@
 // handle shares ownership of its key, so deleting a key while a handle is
 // open leaves the handle pointing at a key marked deleted, on which every
 // operation fails, as the platform answers a handle to a deleted key.
+//
+// Multi-strings are kept as Windows keeps them, in UTF-16 (little-endian
+// code units in the value's bytes). The ANSI calls convert on the way, as
+// the platform's do, through the code page of the first 256 code points
+// (ISO 8859-1): every byte survives an ANSI round trip, and a character
+// outside that page reads back as "?".
 #include <algorithm>
 #include <cctype>
 #include <memory>
@@ -71,6 +77,43 @@ std::shared_ptr<Key> FindSubkey(const Key& parent, std::string_view name) {
     return nullptr;
 }
 
+std::string Utf16Bytes(std::u16string_view units) {
+    std::string bytes;
+    bytes.reserve(units.size() * 2);
+    for (char16_t unit : units) {
+        bytes.push_back(static_cast<char>(unit & 0xFF));
+        bytes.push_back(static_cast<char>(unit >> 8));
+    }
+    return bytes;
+}
+
+std::u16string Utf16Units(std::string_view bytes) {
+    std::u16string units;
+    units.reserve(bytes.size() / 2);
+    for (std::size_t at = 0; at + 1 < bytes.size(); at += 2)
+        units.push_back(static_cast<char16_t>(static_cast<unsigned char>(bytes[at]) |
+                                              static_cast<unsigned char>(bytes[at + 1]) << 8));
+    return units;
+}
+
+// A value as stored, from a value as the ANSI calls give it.
+RegistryValue Stored(const RegistryValue& value) {
+    if (value.type != RegistryType::MultiString) return value;
+    std::u16string units;
+    units.reserve(value.data.size());
+    for (char c : value.data) units.push_back(static_cast<unsigned char>(c));
+    return RegistryValue{value.type, Utf16Bytes(units)};
+}
+
+// A stored value as the ANSI calls read it.
+RegistryValue Narrowed(const RegistryValue& stored) {
+    if (stored.type != RegistryType::MultiString) return stored;
+    std::string text;
+    for (char16_t unit : Utf16Units(stored.data))
+        text.push_back(unit <= 0xFF ? static_cast<char>(unit) : '?');
+    return RegistryValue{stored.type, std::move(text)};
+}
+
 void MarkDeleted(Key& key) {
     key.deleted = true;
     for (auto& subkey : key.subkeys) MarkDeleted(*subkey);
@@ -84,18 +127,24 @@ public:
 
     std::optional<RegistryValue> Read(std::string_view name, std::size_t bufferSize) override {
         const auto* entry = FindValue(name);
-        if (!entry || entry->second.data.size() > bufferSize) return std::nullopt;
-        return entry->second;
+        if (!entry) return std::nullopt;
+        RegistryValue value = Narrowed(entry->second);
+        if (value.data.size() > bufferSize) return std::nullopt;
+        return value;
     }
 
     bool Write(std::string_view name, const RegistryValue& value) override {
-        if (key_->deleted) return false;
-        if (auto* entry = FindValue(name)) {
-            entry->second = value;  // the name keeps its first spelling
-        } else {
-            key_->values.emplace_back(std::string(name), value);
-        }
-        return true;
+        return Store(name, Stored(value));
+    }
+
+    std::optional<std::u16string> ReadMultiStringUtf16(std::string_view name) override {
+        const auto* entry = FindValue(name);
+        if (!entry || entry->second.type != RegistryType::MultiString) return std::nullopt;
+        return Utf16Units(entry->second.data);
+    }
+
+    bool WriteMultiStringUtf16(std::string_view name, std::u16string_view units) override {
+        return Store(name, RegistryValue{RegistryType::MultiString, Utf16Bytes(units)});
     }
 
     bool DeleteValue(std::string_view name) override {
@@ -125,6 +174,16 @@ public:
     }
 
 private:
+    bool Store(std::string_view name, RegistryValue stored) {
+        if (key_->deleted) return false;
+        if (auto* entry = FindValue(name)) {
+            entry->second = std::move(stored);  // the name keeps its first spelling
+        } else {
+            key_->values.emplace_back(std::string(name), std::move(stored));
+        }
+        return true;
+    }
+
     std::pair<std::string, RegistryValue>* FindValue(std::string_view name) {
         if (key_->deleted) return nullptr;
         for (auto& entry : key_->values)

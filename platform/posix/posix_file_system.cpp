@@ -13,10 +13,12 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <limits>
 #include <memory>
 #include <utility>
 
 #include "platform/registry.h"
+#include "platform/text_codec.h"
 
 namespace qm {
 namespace {
@@ -24,7 +26,7 @@ namespace {
 // Where the platform keeps the operations it performs at the next start.
 constexpr std::string_view kSessionManagerKey = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
 constexpr std::string_view kPendingOperationsValue = "PendingFileRenameOperations";
-constexpr std::string_view kObjectPrefix = "\\??\\";
+constexpr std::u16string_view kObjectPrefix = u"\\??\\";
 
 // Seconds from 1601-01-01 to 1970-01-01.
 constexpr int64_t kEpochDifferenceSeconds = 11'644'473'600;
@@ -95,6 +97,34 @@ FileDescriptor OpenRegularForRead(const std::string& path) {
     return fd;
 }
 
+// A regular file read with pread, so that one descriptor serves reads at
+// any offset.
+class PosixFileReader final : public FileReader {
+public:
+    PosixFileReader(FileDescriptor fd, uint64_t size) : fd_(std::move(fd)), size_(size) {}
+
+    uint64_t Size() const override { return size_; }
+    std::optional<std::size_t> ReadAt(uint64_t offset, std::span<char> buffer) override {
+        std::size_t done = 0;
+        while (done < buffer.size()) {
+            if (offset + done > static_cast<uint64_t>(std::numeric_limits<off_t>::max())) break;
+            const ssize_t got = ::pread(fd_.get(), buffer.data() + done, buffer.size() - done,
+                                        static_cast<off_t>(offset + done));
+            if (got < 0) {
+                if (errno == EINTR) continue;
+                return std::nullopt;
+            }
+            if (got == 0) break;
+            done += static_cast<std::size_t>(got);
+        }
+        return done;
+    }
+
+private:
+    FileDescriptor fd_;
+    uint64_t size_;
+};
+
 struct DirCloser {
     void operator()(DIR* dir) const { ::closedir(dir); }
 };
@@ -106,23 +136,23 @@ struct DirCloser {
 // after its NUL is a deletion whose closing NULs are missing, and a name cut
 // off without its NUL is dropped, since acting on part of a name could
 // delete or replace a file nobody asked for.
-std::string PendingPairs(std::string_view data) {
-    std::string pairs;
+std::u16string PendingPairs(std::u16string_view data) {
+    std::u16string pairs;
     std::size_t pos = 0;
     while (pos < data.size()) {
-        const std::size_t sourceEnd = data.find('\0', pos);
-        if (sourceEnd == std::string_view::npos || sourceEnd == pos) break;
-        const std::string_view source = data.substr(pos, sourceEnd - pos);
-        std::string_view target;
+        const std::size_t sourceEnd = data.find(u'\0', pos);
+        if (sourceEnd == std::u16string_view::npos || sourceEnd == pos) break;
+        const std::u16string_view source = data.substr(pos, sourceEnd - pos);
+        std::u16string_view target;
         pos = sourceEnd + 1;
         if (pos < data.size()) {
-            const std::size_t targetEnd = data.find('\0', pos);
-            if (targetEnd == std::string_view::npos) break;
+            const std::size_t targetEnd = data.find(u'\0', pos);
+            if (targetEnd == std::u16string_view::npos) break;
             target = data.substr(pos, targetEnd - pos);
             pos = targetEnd + 1;
         }
-        pairs.append(source).push_back('\0');
-        pairs.append(target).push_back('\0');
+        pairs.append(source).push_back(u'\0');
+        pairs.append(target).push_back(u'\0');
     }
     return pairs;
 }
@@ -149,8 +179,8 @@ std::optional<std::vector<FoundFile>> PosixFileSystem::Find(std::string_view pat
     const std::string& local = *localPattern;
     const std::size_t slash = local.rfind('/');
     const std::string folder = slash == std::string::npos ? std::string(".")
-                               : slash == 0                ? std::string("/")
-                                                           : local.substr(0, slash);
+                               : slash == 0               ? std::string("/")
+                                                          : local.substr(0, slash);
     const std::string namePattern = slash == std::string::npos ? local : local.substr(slash + 1);
     if (namePattern.empty()) return std::nullopt;
 
@@ -162,16 +192,23 @@ std::optional<std::vector<FoundFile>> PosixFileSystem::Find(std::string_view pat
     while (const dirent* entry = ::readdir(dir.get())) {
         const std::string name = entry->d_name;
         if (!MatchesWildcard(namePattern, name)) continue;
-        // A link is listed as itself, never as the folder it points to, so
-        // that a walk down the tree cannot be led out of it.
+        // A link is listed as itself, never with the size or times of what
+        // it points to.
         struct stat info;
         const std::string path = folder == "/" ? "/" + name : folder + "/" + name;
         if (::lstat(path.c_str(), &info) != 0) continue;  // gone since the folder was read
         FoundFile file;
         file.name = name;
         file.attributes = AttributesOf(info);
-        // Windows marks a junction or symbolic link as a reparse point.
-        if (S_ISLNK(info.st_mode)) file.attributes |= file_attribute::kReparsePoint;
+        // Windows marks a junction or symbolic link as a reparse point, and
+        // one that leads to a folder as a folder too: a walk down the tree
+        // has to tell it by the reparse bit.
+        if (S_ISLNK(info.st_mode)) {
+            struct stat target;
+            if (::stat(path.c_str(), &target) == 0 && S_ISDIR(target.st_mode))
+                file.attributes = file_attribute::kDirectory;
+            file.attributes |= file_attribute::kReparsePoint;
+        }
         file.size = S_ISREG(info.st_mode) ? static_cast<uint64_t>(info.st_size) : 0;
         file.lastWriteTime = ToFileTime(info.st_mtim);
         (name == "." || name == ".." ? dots : found).push_back(std::move(file));
@@ -236,6 +273,15 @@ std::optional<std::string> PosixFileSystem::ReadFile(std::string_view path, uint
     return bytes;
 }
 
+std::unique_ptr<FileReader> PosixFileSystem::OpenForRead(std::string_view path) {
+    const auto local = SystemPath(path);
+    if (!local) return nullptr;
+    FileDescriptor fd = OpenRegularForRead(*local);
+    struct stat info;
+    if (!fd.valid() || ::fstat(fd.get(), &info) != 0) return nullptr;
+    return std::make_unique<PosixFileReader>(std::move(fd), static_cast<uint64_t>(info.st_size));
+}
+
 bool PosixFileSystem::WriteTextFile(std::string_view path, std::string_view text) {
     const auto local = SystemPath(path);
     if (!local) return false;
@@ -267,14 +313,16 @@ bool PosixFileSystem::WriteTextFile(std::string_view path, std::string_view text
     return true;
 }
 
-bool PosixFileSystem::RemoveFile(std::string_view path) {
+FileRemoval PosixFileSystem::RemoveFile(std::string_view path) {
     const auto local = SystemPath(path);
     struct stat info;
-    if (!local || ::lstat(local->c_str(), &info) != 0) return false;
-    if (S_ISDIR(info.st_mode)) return false;
-    // The platform refuses to delete a read-only file; so does this.
-    if (!S_ISLNK(info.st_mode) && (info.st_mode & S_IWUSR) == 0) return false;
-    return ::unlink(local->c_str()) == 0;
+    if (!local || ::lstat(local->c_str(), &info) != 0) return FileRemoval::Failed;
+    // The platform refuses to delete a folder or a read-only file; so does this.
+    if (S_ISDIR(info.st_mode)) return FileRemoval::Refused;
+    if (!S_ISLNK(info.st_mode) && (info.st_mode & S_IWUSR) == 0) return FileRemoval::Refused;
+    // Nothing here holds a file open against its deletion, and the host's
+    // own refusals have no owner or access list to take over.
+    return ::unlink(local->c_str()) == 0 ? FileRemoval::Removed : FileRemoval::Failed;
 }
 
 bool PosixFileSystem::RemoveFolder(std::string_view path) {
@@ -285,24 +333,26 @@ bool PosixFileSystem::RemoveFolder(std::string_view path) {
 }
 
 // As the platform records a delayed delete: the pair ("\??\" + path, "")
-// appended to the multi-string, whose list ends with one more NUL.
+// appended to the multi-string, whose list ends with one more NUL. The list
+// is kept in UTF-16, the path converted from the ANSI code page.
 bool PosixFileSystem::DeleteAtRestart(std::string_view path) {
-    if (!pendingOperations_) return false;
+    if (!pendingOperations_ || !codec_) return false;
     // An empty path, or one with a NUL inside, would break the list apart.
     if (path.empty() || path.find('\0') != std::string_view::npos) return false;
     auto key = pendingOperations_->Create(RegistryRoot::LocalMachine, kSessionManagerKey);
     if (!key) return false;
 
-    std::string data;
-    if (auto existing = key->Read(kPendingOperationsValue, kUnlimitedBuffer)) {
+    std::u16string data;
+    if (key->Read(kPendingOperationsValue, kUnlimitedBuffer)) {
         // A value of another type is not ours to overwrite.
-        if (existing->type != RegistryType::MultiString) return false;
-        data = PendingPairs(existing->data);
+        auto existing = key->ReadMultiStringUtf16(kPendingOperationsValue);
+        if (!existing) return false;
+        data = PendingPairs(*existing);
     }
-    data.append(kObjectPrefix).append(path).push_back('\0');
-    data.push_back('\0');  // no target: delete
-    data.push_back('\0');  // end of the list
-    return key->Write(kPendingOperationsValue, RegistryValue{RegistryType::MultiString, std::move(data)});
+    data.append(kObjectPrefix).append(codec_->FromAnsi(path)).push_back(u'\0');
+    data.push_back(u'\0');  // no target: delete
+    data.push_back(u'\0');  // end of the list
+    return key->WriteMultiStringUtf16(kPendingOperationsValue, data);
 }
 
 std::optional<std::string> PosixFileSystem::ShortPathName(std::string_view path) {

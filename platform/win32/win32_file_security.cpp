@@ -16,102 +16,136 @@ struct HandleCloser {
 };
 using UniqueToken = UniqueHandle<HANDLE, HandleCloser>;
 
-constexpr char kTakeOwnershipPrivilege[] = "SeTakeOwnershipPrivilege";
-
-// Buffer sizes for the token's user, the account's SID and its domain name:
-// far more than any real SID or domain needs.
-constexpr DWORD kTokenUserBuffer = 1024;
-constexpr DWORD kSidBuffer = 2048;
-constexpr DWORD kDomainBuffer = 512;
 // An access list with one access-allowed entry: the list's header (8 bytes)
 // and the entry's header and mask (8 bytes) besides the SID.
-constexpr DWORD kSingleEntryAclOverhead = 16;
-static_assert(kSingleEntryAclOverhead == sizeof(ACL) + sizeof(ACCESS_ALLOWED_ACE) - sizeof(DWORD));
+constexpr DWORD kSingleEntryAclOverhead = sizeof(ACL) + sizeof(ACCESS_ALLOWED_ACE) - sizeof(DWORD);
+// A security descriptor larger than this is not believed.
+constexpr DWORD kLargestDescriptor = 1u << 20;
+
+constexpr SECURITY_INFORMATION kOwnerAndAccess = OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION;
 
 UniqueToken OpenOwnToken() {
     HANDLE token = nullptr;
-    if (!::OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY | READ_CONTROL,
-                            &token))
+    if (!::OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token))
         return UniqueToken();
     return UniqueToken(token);
 }
 
-// One privilege of the token on or off; the others keep their state. The
-// adjustment reports success even when the token lacks the privilege, and
-// says so only through the last error, which therefore decides.
-bool AdjustPrivilege(HANDLE token, const char* privilege, bool enable) {
-    LUID luid;
-    if (!LookupPrivilegeValueA(nullptr, privilege, &luid)) return false;
-    TOKEN_PRIVILEGES privileges = {};
-    privileges.PrivilegeCount = 1;
-    privileges.Privileges[0].Luid = luid;
-    privileges.Privileges[0].Attributes = enable ? SE_PRIVILEGE_ENABLED : 0;
-    SetLastError(ERROR_SUCCESS);
-    const BOOL adjusted =
-        AdjustTokenPrivileges(token, FALSE, &privileges, sizeof privileges, nullptr, nullptr);
-    return adjusted && GetLastError() == ERROR_SUCCESS;
+// Enables one privilege of the process token for the scope's lifetime and
+// then puts back the state it had: the adjustment hands back the previous
+// state of what it changed, and only that is restored. A privilege the user
+// does not hold stays off; the call it was for is tried all the same.
+class PrivilegeScope {
+public:
+    explicit PrivilegeScope(const char* privilege) : token_(OpenOwnToken()) {
+        LUID luid;
+        if (!token_ || !LookupPrivilegeValueA(nullptr, privilege, &luid)) return;
+        TOKEN_PRIVILEGES enable = {};
+        enable.PrivilegeCount = 1;
+        enable.Privileges[0].Luid = luid;
+        enable.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+        DWORD length = 0;
+        SetLastError(ERROR_SUCCESS);
+        adjusted_ =
+            AdjustTokenPrivileges(token_.get(), FALSE, &enable, sizeof previous_, &previous_, &length) &&
+            GetLastError() == ERROR_SUCCESS;
+    }
+    ~PrivilegeScope() {
+        if (adjusted_ && previous_.PrivilegeCount > 0)
+            AdjustTokenPrivileges(token_.get(), FALSE, &previous_, 0, nullptr, nullptr);
+    }
+    PrivilegeScope(const PrivilegeScope&) = delete;
+    PrivilegeScope& operator=(const PrivilegeScope&) = delete;
+
+private:
+    UniqueToken token_;
+    TOKEN_PRIVILEGES previous_ = {};
+    bool adjusted_ = false;
+};
+
+// The token user's SID, copied out of the token's information.
+std::vector<BYTE> ProcessUserSid() {
+    UniqueToken token = OpenOwnToken();
+    if (!token) return {};
+    DWORD length = 0;
+    GetTokenInformation(token.get(), TokenUser, nullptr, 0, &length);
+    if (length == 0 || length > kLargestDescriptor) return {};
+    // DWORDs, for the alignment the structure needs.
+    std::vector<DWORD> buffer((length + sizeof(DWORD) - 1) / sizeof(DWORD));
+    if (!GetTokenInformation(token.get(), TokenUser, buffer.data(), length, &length)) return {};
+    const PSID sid = reinterpret_cast<const TOKEN_USER*>(buffer.data())->User.Sid;
+    if (!IsValidSid(sid)) return {};
+    const auto* bytes = static_cast<const BYTE*>(sid);
+    return std::vector<BYTE>(bytes, bytes + GetLengthSid(sid));
 }
 
-// Makes the token's user the owner of the file. The privilege is enabled
-// before, so that a file the user may not write can still be taken over.
-bool MakeUserOwner(HANDLE token, const std::string& path) {
-    SECURITY_DESCRIPTOR descriptor;
-    if (!InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION)) return false;
-    if (!AdjustPrivilege(token, kTakeOwnershipPrivilege, true)) return false;
-
-    alignas(TOKEN_USER) BYTE buffer[kTokenUserBuffer];
-    DWORD length = 0;
-    if (!GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &length)) return false;
-    const auto* user = reinterpret_cast<const TOKEN_USER*>(buffer);
-    if (!SetSecurityDescriptorOwner(&descriptor, user->User.Sid, FALSE)) return false;
-    return SetFileSecurityA(path.c_str(), OWNER_SECURITY_INFORMATION, &descriptor);
+bool SetSecurity(const std::string& path, SECURITY_INFORMATION parts, PSECURITY_DESCRIPTOR descriptor) {
+    return SetFileSecurityA(path.c_str(), parts, descriptor) != FALSE;
 }
 
 }  // namespace
 
-bool Win32FileSecurity::TakeOwnership(std::string_view path) {
+std::optional<SavedFileSecurity> Win32FileSecurity::SaveOwnerAndAccess(std::string_view path) {
     const auto name = ToCString(path);
-    if (!name) return false;
-    UniqueToken token = OpenOwnToken();
-    if (!token) return false;
-    if (MakeUserOwner(token.get(), *name)) return true;  // the privilege stays on
-    AdjustPrivilege(token.get(), kTakeOwnershipPrivilege, false);
+    if (!name) return std::nullopt;
+    // Asked for its size first; a descriptor that grows in between is asked again.
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        DWORD size = 0;
+        GetFileSecurityA(name->c_str(), kOwnerAndAccess, nullptr, 0, &size);
+        if (size == 0 || size > kLargestDescriptor) return std::nullopt;
+        std::string bytes(size, '\0');
+        DWORD needed = 0;
+        if (GetFileSecurityA(name->c_str(), kOwnerAndAccess, bytes.data(), size, &needed)) {
+            if (!IsValidSecurityDescriptor(bytes.data())) return std::nullopt;
+            return SavedFileSecurity{std::move(bytes)};
+        }
+        if (GetLastError() != ERROR_INSUFFICIENT_BUFFER) return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+bool Win32FileSecurity::RestoreOwnerAndAccess(std::string_view path, const SavedFileSecurity& saved) {
+    const auto name = ToCString(path);
+    // A copy: the platform takes the descriptor as writable memory.
+    std::string descriptor = saved.bytes;
+    if (!name || descriptor.empty() || !IsValidSecurityDescriptor(descriptor.data())) return false;
+    {
+        const PrivilegeScope restore("SeRestorePrivilege");
+        if (SetSecurity(*name, kOwnerAndAccess, descriptor.data())) return true;
+    }
+    SetSecurity(*name, DACL_SECURITY_INFORMATION, descriptor.data());
     return false;
 }
 
-bool Win32FileSecurity::SetPrivilege(std::string_view privilege, bool enable) {
-    const auto name = ToCString(privilege);
-    if (!name) return false;
-    UniqueToken token = OpenOwnToken();
-    return token && AdjustPrivilege(token.get(), name->c_str(), enable);
-}
-
-bool Win32FileSecurity::GrantFullAccess(std::string_view path, std::string_view account,
-                                        uint32_t accessMask) {
+bool Win32FileSecurity::TakeOwnership(std::string_view path) {
     const auto name = ToCString(path);
-    const auto accountName = ToCString(account);
-    if (!name || !accountName) return false;
-
+    if (!name) return false;
+    std::vector<BYTE> sid = ProcessUserSid();
+    if (sid.empty()) return false;
     SECURITY_DESCRIPTOR descriptor;
     if (!InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION)) return false;
+    if (!SetSecurityDescriptorOwner(&descriptor, sid.data(), FALSE)) return false;
+    const PrivilegeScope takeOwnership("SeTakeOwnershipPrivilege");
+    return SetSecurity(*name, OWNER_SECURITY_INFORMATION, &descriptor);
+}
 
-    alignas(SID) BYTE sid[kSidBuffer];
-    DWORD sidSize = sizeof sid;
-    char domain[kDomainBuffer];
-    DWORD domainSize = sizeof domain;
-    SID_NAME_USE use;
-    if (!LookupAccountNameA(nullptr, accountName->c_str(), sid, &sidSize, domain, &domainSize, &use))
-        return false;
-    if (!IsValidSid(sid)) return false;
+bool Win32FileSecurity::GrantFullAccess(std::string_view path) {
+    const auto name = ToCString(path);
+    if (!name) return false;
+    std::vector<BYTE> sid = ProcessUserSid();
+    if (sid.empty()) return false;
 
     // DWORDs, for the alignment an access list needs.
-    const DWORD aclSize = GetLengthSid(sid) + kSingleEntryAclOverhead;
+    const DWORD aclSize = static_cast<DWORD>(sid.size()) + kSingleEntryAclOverhead;
     std::vector<DWORD> aclBuffer((aclSize + sizeof(DWORD) - 1) / sizeof(DWORD));
     auto* acl = reinterpret_cast<ACL*>(aclBuffer.data());
     if (!InitializeAcl(acl, aclSize, ACL_REVISION)) return false;
-    if (!AddAccessAllowedAce(acl, ACL_REVISION, accessMask, sid)) return false;
+    if (!AddAccessAllowedAce(acl, ACL_REVISION, GENERIC_ALL, sid.data())) return false;
+
+    SECURITY_DESCRIPTOR descriptor;
+    if (!InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION)) return false;
     if (!SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE)) return false;
-    return SetFileSecurityA(name->c_str(), DACL_SECURITY_INFORMATION, &descriptor);
+    return SetSecurity(*name, DACL_SECURITY_INFORMATION, &descriptor);
 }
 
 }  // namespace qm

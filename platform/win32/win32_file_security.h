@@ -1,7 +1,8 @@
 // FileSecurity on the process token and the files' security descriptors.
-// Each call opens the current process's token for itself; a privilege it
-// enables is enabled in that token, so every later caller in the process
-// sees it enabled too.
+// Each call opens the current process's token for itself. A privilege it
+// needs (taking ownership, restoring another owner) is enabled for that call
+// only and then put back as it was, so the browser's token keeps the state
+// it had.
 #pragma once
 
 #include "platform/file_security.h"
@@ -10,12 +11,16 @@ namespace qm {
 
 class Win32FileSecurity final : public FileSecurity {
 public:
+    // The owner and the access list as one self-relative security descriptor.
+    std::optional<SavedFileSecurity> SaveOwnerAndAccess(std::string_view path) override;
+    // Setting an owner other than the user needs the restore privilege; where
+    // the user does not hold it, the access list alone is put back and the
+    // call answers false.
+    bool RestoreOwnerAndAccess(std::string_view path, const SavedFileSecurity& saved) override;
     bool TakeOwnership(std::string_view path) override;
-    bool SetPrivilege(std::string_view privilege, bool enable) override;
-    // The account is looked up on the local system ("everyone" is the
-    // well-known group of all users). The new access list holds exactly one
-    // entry, with no inheritance flags.
-    bool GrantFullAccess(std::string_view path, std::string_view account, uint32_t accessMask) override;
+    // The one entry names the token's user (its SID, not an account name
+    // that could name someone else) with GENERIC_ALL and no inheritance.
+    bool GrantFullAccess(std::string_view path) override;
 };
 
 }  // namespace qm

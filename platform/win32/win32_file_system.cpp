@@ -83,6 +83,38 @@ UniqueFile OpenDiskFileForRead(std::string_view path) {
     return file;
 }
 
+// A file on a disk read at offsets: each read names its own offset, so no
+// file position is kept between reads.
+class Win32FileReader final : public FileReader {
+public:
+    Win32FileReader(UniqueFile file, uint64_t size) : file_(std::move(file)), size_(size) {}
+
+    uint64_t Size() const override { return size_; }
+    std::optional<std::size_t> ReadAt(uint64_t offset, std::span<char> buffer) override {
+        std::size_t done = 0;
+        while (done < buffer.size()) {
+            const uint64_t at = offset + done;
+            OVERLAPPED position{};
+            position.Offset = static_cast<DWORD>(at & 0xFFFFFFFFu);
+            position.OffsetHigh = static_cast<DWORD>(at >> 32);
+            const auto want = static_cast<DWORD>(std::min<std::size_t>(buffer.size() - done, kReadLimit));
+            DWORD got = 0;
+            if (!::ReadFile(file_.get(), buffer.data() + done, want, &got, &position)) {
+                if (GetLastError() == ERROR_HANDLE_EOF) break;
+                return std::nullopt;
+            }
+            if (got == 0) break;
+            done += got;
+        }
+        return done;
+    }
+
+private:
+    static constexpr std::size_t kReadLimit = 1u << 30;
+    UniqueFile file_;
+    uint64_t size_;
+};
+
 }  // namespace
 
 std::optional<std::vector<FoundFile>> Win32FileSystem::Find(std::string_view pattern) {
@@ -157,6 +189,13 @@ std::optional<std::string> Win32FileSystem::ReadFile(std::string_view path, uint
     return bytes;
 }
 
+std::unique_ptr<FileReader> Win32FileSystem::OpenForRead(std::string_view path) {
+    UniqueFile file = OpenDiskFileForRead(path);
+    LARGE_INTEGER size;
+    if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return nullptr;
+    return std::make_unique<Win32FileReader>(std::move(file), static_cast<uint64_t>(size.QuadPart));
+}
+
 bool Win32FileSystem::WriteTextFile(std::string_view path, std::string_view text) {
     const auto name = ToCString(path);
     if (!name) return false;
@@ -185,9 +224,19 @@ bool Win32FileSystem::WriteTextFile(std::string_view path, std::string_view text
     return true;
 }
 
-bool Win32FileSystem::RemoveFile(std::string_view path) {
+FileRemoval Win32FileSystem::RemoveFile(std::string_view path) {
     const auto name = ToCString(path);
-    return name && DeleteFileA(name->c_str());
+    if (!name) return FileRemoval::Failed;
+    if (DeleteFileA(name->c_str())) return FileRemoval::Removed;
+    switch (GetLastError()) {
+        case ERROR_ACCESS_DENIED:
+            return FileRemoval::Refused;
+        case ERROR_SHARING_VIOLATION:
+        case ERROR_LOCK_VIOLATION:
+            return FileRemoval::InUse;
+        default:
+            return FileRemoval::Failed;
+    }
 }
 
 bool Win32FileSystem::RemoveFolder(std::string_view path) {

@@ -15,8 +15,11 @@ public:
     bool SetAttributes(std::string_view path, uint32_t attributes) override;
     bool CanOpenForRead(std::string_view path) override;
     std::optional<std::string> ReadFile(std::string_view path, uint64_t maxBytes) override;
+    // Reads at an offset given with each call, sharing the file as ReadFile
+    // does.
+    std::unique_ptr<FileReader> OpenForRead(std::string_view path) override;
     bool WriteTextFile(std::string_view path, std::string_view text) override;
-    bool RemoveFile(std::string_view path) override;
+    FileRemoval RemoveFile(std::string_view path) override;
     bool RemoveFolder(std::string_view path) override;
     // MoveFileExA with MOVEFILE_DELAY_UNTIL_REBOOT: the system records the
     // request itself, which needs write access to the local machine's

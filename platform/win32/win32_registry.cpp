@@ -27,6 +27,23 @@ constexpr DWORD kKeyNameBuffer = 256;
 // that a caller's generous limit never becomes an allocation of that size.
 constexpr std::size_t kLargestPreparedBuffer = 1 << 20;
 
+// A UTF-16 multi-string larger than this is not believed: no real list of
+// pending operations comes near it.
+constexpr DWORD kLargestMultiString = 16u << 20;
+
+// A value name for the "W" functions, converted from the ANSI code page.
+std::optional<std::wstring> WideName(std::string_view name) {
+    const auto text = ToCString(name);
+    if (!text) return std::nullopt;
+    if (text->empty()) return std::wstring();
+    const int length = MultiByteToWideChar(CP_ACP, 0, text->c_str(), -1, nullptr, 0);
+    if (length <= 0) return std::nullopt;
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    if (MultiByteToWideChar(CP_ACP, 0, text->c_str(), -1, wide.data(), length) != length) return std::nullopt;
+    wide.resize(static_cast<std::size_t>(length - 1));
+    return wide;
+}
+
 HKEY RootKey(RegistryRoot root) {
     switch (root) {
         case RegistryRoot::CurrentUser:
@@ -61,6 +78,39 @@ public:
     bool DeleteValue(std::string_view name) override {
         const auto text = ToCString(name);
         return text && RegDeleteValueA(key_.get(), text->c_str()) == ERROR_SUCCESS;
+    }
+
+    // The "W" functions hand the units over untouched. The size is asked
+    // first; a value that grows in between is asked for again.
+    std::optional<std::u16string> ReadMultiStringUtf16(std::string_view name) override {
+        const auto wide = WideName(name);
+        if (!wide) return std::nullopt;
+        static_assert(sizeof(wchar_t) == sizeof(char16_t));
+        for (int attempt = 0; attempt < 4; ++attempt) {
+            DWORD type = REG_NONE;
+            DWORD size = 0;
+            if (RegQueryValueExW(key_.get(), wide->c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+                return std::nullopt;
+            if (type != REG_MULTI_SZ || size % 2 != 0 || size > kLargestMultiString) return std::nullopt;
+            std::u16string units(size / 2 + 1, u'\0');
+            DWORD read = static_cast<DWORD>(units.size() * 2);
+            const LSTATUS status = RegQueryValueExW(key_.get(), wide->c_str(), nullptr, &type,
+                                                    reinterpret_cast<BYTE*>(units.data()), &read);
+            if (status == ERROR_MORE_DATA) continue;
+            if (status != ERROR_SUCCESS || type != REG_MULTI_SZ || read % 2 != 0 || read / 2 > units.size())
+                return std::nullopt;
+            units.resize(read / 2);
+            return units;
+        }
+        return std::nullopt;
+    }
+
+    bool WriteMultiStringUtf16(std::string_view name, std::u16string_view units) override {
+        const auto wide = WideName(name);
+        if (!wide || units.size() > kLargestMultiString / 2) return false;
+        return RegSetValueExW(key_.get(), wide->c_str(), 0, REG_MULTI_SZ,
+                              reinterpret_cast<const BYTE*>(units.data()),
+                              static_cast<DWORD>(units.size() * 2)) == ERROR_SUCCESS;
     }
 
     std::vector<std::string> ValueNames() override {

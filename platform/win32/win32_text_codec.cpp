@@ -55,4 +55,14 @@ std::string Win32TextCodec::LowerAnsi(std::string_view text) {
     return out;
 }
 
+std::u16string Win32TextCodec::LowerUtf16(std::u16string_view text) {
+    std::u16string out(text);
+    for (std::size_t done = 0; done < out.size();) {
+        const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(out.size() - done, MAXDWORD));
+        CharLowerBuffW(reinterpret_cast<wchar_t*>(out.data() + done), piece);
+        done += piece;
+    }
+    return out;
+}
+
 }  // namespace qm

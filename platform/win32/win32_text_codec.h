@@ -12,6 +12,7 @@ public:
     std::string ToAnsi(std::u16string_view text) override;
     std::u16string FromAnsi(std::string_view text) override;
     std::string LowerAnsi(std::string_view text) override;
+    std::u16string LowerUtf16(std::u16string_view text) override;
 };
 
 }  // namespace qm

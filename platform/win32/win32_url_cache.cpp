@@ -99,8 +99,9 @@ std::optional<std::string_view> ContainerSpelling(std::string_view pattern) {
 
 void Win32UrlCache::Enumerate(std::string_view pattern,
                               const std::function<void(const RawCacheEntry&)>& visit) {
-    // Windows documents the null pattern for "every entry"; Wine finds
-    // nothing for "*.*" itself.
+    // Wine finds nothing for "*.*" itself. For the null pattern Windows
+    // yields the content entries and Wine every container's: callers take
+    // cookies from "cookie:" and test each entry's kind themselves.
     if (pattern == "*.*") {
         Search(nullptr, visit);
         return;

@@ -3,10 +3,11 @@
 // its growth, and gives the core each entry's fields with the texts checked
 // to lie inside the buffer.
 //
-// Searches behave the same on Windows and on Wine: "*.*" goes to the
-// platform as the null pattern (every entry), and a container prefix in
-// another spelling than the platform's own ("cookie:" for "Cookie:") is
-// asked again in that spelling when the platform finds nothing for it.
+// "*.*" goes to the platform as the null pattern, which yields the content
+// entries on Windows and every container's entries on Wine; a container
+// prefix in another spelling than the platform's own ("cookie:" for
+// "Cookie:") is asked again in that spelling when the platform finds
+// nothing for it.
 #pragma once
 
 #include <windows.h>

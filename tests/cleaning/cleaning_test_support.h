@@ -1,6 +1,6 @@
 // Builders for the cleaning tests: records for the memory stores, real
-// temporary folders, and file system and security wrappers that refuse or
-// log where the memory platform would simply succeed.
+// temporary folders, and a file system wrapper that refuses or logs where
+// the real one would simply succeed.
 #pragma once
 
 #include <unistd.h>
@@ -74,16 +74,19 @@ private:
     std::string path_;
 };
 
-// The real file system, except that it refuses to delete the files named
-// until their ownership has been taken (as an access list would), and that
-// it can mark folders as reparse points or leave "." out of listings (as a
-// drive's root does).
+// The real file system, except that it answers for the files named as
+// Windows would: refused until the user of the process owns the file and
+// has been granted access to it (as an access list would), refused
+// whatever happens, or in use by another program. It can also mark folders
+// as reparse points or leave "." out of listings (as a drive's root does).
 class GuardedFileSystem final : public FileSystem {
 public:
-    GuardedFileSystem(FileSystem& inner, const std::vector<std::string>& ownershipsTaken)
-        : inner_(inner), ownershipsTaken_(ownershipsTaken) {}
+    GuardedFileSystem(FileSystem& inner, const MemoryFileSecurity& security)
+        : inner_(inner), security_(security) {}
 
-    std::set<std::string> guarded;        // paths refused until owned
+    std::set<std::string> guarded;        // refused until taken over
+    std::set<std::string> refused;        // refused whatever happens
+    std::set<std::string> inUse;          // held open by another program
     std::set<std::string> reparsePoints;  // names listed as reparse points
     bool listsDotEntries = true;
     std::vector<std::string> deleteCalls;
@@ -94,7 +97,7 @@ public:
         std::vector<FoundFile> out;
         for (FoundFile file : *found) {
             if (!listsDotEntries && (file.name == "." || file.name == "..")) continue;
-            if (reparsePoints.count(file.name)) file.attributes |= 0x400;
+            if (reparsePoints.count(file.name)) file.attributes |= file_attribute::kReparsePoint;
             out.push_back(std::move(file));
         }
         return out;
@@ -112,12 +115,14 @@ public:
     bool WriteTextFile(std::string_view path, std::string_view text) override {
         return inner_.WriteTextFile(path, text);
     }
-    bool RemoveFile(std::string_view path) override {
+    FileRemoval RemoveFile(std::string_view path) override {
         deleteCalls.emplace_back(path);
         const std::string name(path);
-        if (guarded.count(name) &&
-            std::find(ownershipsTaken_.begin(), ownershipsTaken_.end(), name) == ownershipsTaken_.end())
-            return false;
+        const MemoryFileSecurityState state = security_.Of(path);
+        const bool takenOver =
+            state.owner == kMemoryProcessUser && state.access.find(kMemoryProcessUser) != std::string::npos;
+        if (inUse.count(name)) return FileRemoval::InUse;
+        if (refused.count(name) || (guarded.count(name) && !takenOver)) return FileRemoval::Refused;
         return inner_.RemoveFile(path);
     }
     bool RemoveFolder(std::string_view path) override { return inner_.RemoveFolder(path); }
@@ -128,39 +133,16 @@ public:
 
 private:
     FileSystem& inner_;
-    const std::vector<std::string>& ownershipsTaken_;
+    const MemoryFileSecurity& security_;
 };
 
-// Security that logs the account each grant names; ownership is taken
-// unless refused.
-class RecordingFileSecurity final : public FileSecurity {
-public:
-    bool ownershipRefused = false;
-    std::vector<std::string> owned;
-    std::vector<std::pair<std::string, std::string>> grants;  // path, account
-
-    bool TakeOwnership(std::string_view path) override {
-        if (ownershipRefused) return false;
-        owned.emplace_back(path);
-        return true;
-    }
-    bool SetPrivilege(std::string_view, bool) override { return !ownershipRefused; }
-    bool GrantFullAccess(std::string_view path, std::string_view account, uint32_t accessMask) override {
-        if (accessMask != kGenericAll) return false;
-        grants.emplace_back(std::string(path), std::string(account));
-        return true;
-    }
-};
-
-// The memory platform with the guarded file system and the recording
-// security in place of the plain ones.
+// The memory platform with the guarded file system in place of the plain one.
 struct GuardedPlatform {
     MemoryPlatform memory;
-    RecordingFileSecurity security;
-    GuardedFileSystem fileSystem{memory.fileSystem, security.owned};
-    Platform platform{memory.urlCache,  memory.urlHistory, memory.registry, fileSystem,
-                      security,         memory.shell,      memory.prompts,  memory.clock,
-                      memory.textCodec, memory.osVersion};
+    GuardedFileSystem fileSystem{memory.fileSystem, memory.fileSecurity};
+    Platform platform{memory.urlCache,     memory.urlHistory, memory.registry, fileSystem,
+                      memory.fileSecurity, memory.shell,      memory.prompts,  memory.clock,
+                      memory.textCodec,    memory.osVersion};
 };
 
 }  // namespace qm::test

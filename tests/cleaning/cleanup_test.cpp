@@ -227,16 +227,29 @@ TEST(CacheCleanup, TextIgnoresCaseAndDatesIncludeBothBounds) {
 }
 
 TEST(CacheCleanup, CookieAndVisitedEntriesSurviveEveryCacheCriterion) {
-    // Each name below matches every criterion tried, but only the content entry may go.
+    // Each name below matches every criterion tried, but only the content
+    // entry may go: a content address that holds "Visited:" counts as none.
     const std::initializer_list<std::string> names = {"Cookie:me@site.com/cgi-bin/a.jpg",
-                                                      "Visited:me@http://site.com/cgi-bin/b.jpg",
+                                                      "http://site.com/cgi-bin/Visited:me@b.jpg",
                                                       "http://site.com/cgi-bin/c.jpg"};
-    const Names survivors = {"Cookie:me@site.com/cgi-bin/a.jpg", "Visited:me@http://site.com/cgi-bin/b.jpg"};
+    const Names survivors = {"Cookie:me@site.com/cgi-bin/a.jpg", "http://site.com/cgi-bin/Visited:me@b.jpg"};
     for (uint32_t code :
          {criterion::kAll, criterion::kPictures, criterion::kStylesAndScripts, criterion::kContainingText}) {
         EXPECT_EQ(CacheAfter(Criteria(RecordKind::Cache, code, "site"), names), survivors) << code;
     }
     EXPECT_EQ(CacheAfter(Between(RecordKind::Cache, FileTime{0}, FileTime{UINT64_MAX}), names), survivors);
+}
+
+TEST(CacheCleanup, ANameLongerThanARecordHoldsIsMatchedAndDeletedWhole) {
+    // Its dot, its ending and the text all lie past the record's 1023 characters.
+    const std::string longName = "http://localhost/" + std::string(1100, 'q') + "needle.jpg";
+    for (const auto& [code, text] : {std::pair<uint32_t, std::string_view>{criterion::kAll, ""},
+                                     {criterion::kPictures, ""},
+                                     {criterion::kContainingText, "NEEDLE"}}) {
+        EXPECT_EQ(CacheAfter(Criteria(RecordKind::Cache, code, text), {longName, "http://localhost/kept"}),
+                  Names{"http://localhost/kept"})
+            << code;
+    }
 }
 
 TEST(CacheCleanup, AllEmptiesTheCacheSubfoldersButKeepsTheStoreAndItsIndex) {

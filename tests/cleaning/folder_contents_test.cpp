@@ -33,8 +33,7 @@ TEST(DeleteFolderFiles, DeletesReadOnlyFilesAndLeavesSubfoldersWithTheirFolder) 
     EXPECT_TRUE(TempFolder::Exists(nested));
     EXPECT_TRUE(TempFolder::Exists(folder));
     // Files that delete plainly need no change of owner or access.
-    EXPECT_TRUE(memory.fileSecurity.ownershipsTaken().empty());
-    EXPECT_TRUE(memory.fileSecurity.accessGranted().empty());
+    EXPECT_TRUE(memory.fileSecurity.calls().empty());
 }
 
 TEST(DeleteFolderFiles, RemovesAnEmptiedFolderOnlyWhenAsked) {
@@ -46,8 +45,15 @@ TEST(DeleteFolderFiles, RemovesAnEmptiedFolderOnlyWhenAsked) {
     temp.MakeFile("removed\\a.txt");
     MakeReadOnly(removed);  // a read-only folder is made writable first
 
+    const std::string full = temp.MakeFolder("full");
+    temp.MakeFolder("full\\sub");
+    MakeReadOnly(full);
+
     DeleteFolderFiles(memory, kept, false);
     DeleteFolderFiles(memory, removed, true);
+    DeleteFolderFiles(memory, full, true);
+    // A folder that stays keeps its read-only attribute.
+    EXPECT_EQ(memory.fileSystem.GetAttributes(full), file_attribute::kDirectory | file_attribute::kReadOnly);
     EXPECT_TRUE(TempFolder::Exists(kept));
     EXPECT_FALSE(TempFolder::Exists(temp / "kept\\a.txt"));
     EXPECT_FALSE(TempFolder::Exists(removed));
@@ -56,38 +62,55 @@ TEST(DeleteFolderFiles, RemovesAnEmptiedFolderOnlyWhenAsked) {
     EXPECT_FALSE(TempFolder::Exists(temp / "missing"));
 }
 
-TEST(DeleteFolderFiles, ARefusedFileIsTakenOverForTheCurrentUserOnly) {
-    GuardedPlatform guarded;
-    guarded.memory.shell.SetEnvironment("USERNAME", "ann");
-    guarded.memory.shell.SetEnvironment("USERDOMAIN", "OFFICE");
-    TempFolder temp;
-    const std::string folder = temp.MakeFolder("cookies");
-    const std::string foreign = temp.MakeFile("cookies\\foreign.txt");
-    temp.MakeFile("cookies\\own.txt");
-    guarded.fileSystem.guarded.insert(foreign);
+TEST(DeleteFolderFiles, OnlyARefusedFileIsTakenOverAndAFileThatStaysGetsBackWhatItHad) {
+    const MemoryFileSecurityState foreign{"S-1-5-21-2000", "D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;ID;FR;;;WD)"};
+    enum class Answer { Deletes, InUse, RefusedUntilTakenOver, RefusedForGood };
+    struct Case {
+        const char* name;
+        Answer answer;
+        bool securityUnreadable;
+        bool deleted;
+        std::vector<std::string> calls;  // without the path
+        MemoryFileSecurityState after;   // of a file that stays
+    };
+    const Case cases[] = {
+        {"plain file", Answer::Deletes, false, true, {}, {}},
+        // The cookie store's open index file: its owner and access list stay.
+        {"file in use", Answer::InUse, false, false, {}, foreign},
+        {"refused file", Answer::RefusedUntilTakenOver, false, true, {"save", "take", "grant"}, {}},
+        {"file refused after the takeover",
+         Answer::RefusedForGood,
+         false,
+         false,
+         {"save", "take", "grant", "restore"},
+         foreign},
+        // What cannot be put back is not taken.
+        {"file whose security cannot be read", Answer::RefusedForGood, true, false, {"save"}, foreign},
+    };
+    for (const Case& c : cases) {
+        GuardedPlatform guarded;
+        TempFolder temp;
+        const std::string folder = temp.MakeFolder("f");
+        const std::string file = temp.MakeFile("f\\index.dat");
+        MakeReadOnly(file);
+        guarded.memory.fileSecurity.Set(file, foreign);
+        guarded.memory.fileSecurity.SetFails(c.securityUnreadable);
+        if (c.answer == Answer::InUse) guarded.fileSystem.inUse.insert(file);
+        if (c.answer == Answer::RefusedUntilTakenOver) guarded.fileSystem.guarded.insert(file);
+        if (c.answer == Answer::RefusedForGood) guarded.fileSystem.refused.insert(file);
 
-    DeleteFolderFiles(guarded.platform, folder, false);
-    EXPECT_FALSE(TempFolder::Exists(foreign));
-    EXPECT_FALSE(TempFolder::Exists(temp / "cookies\\own.txt"));
-    EXPECT_EQ(guarded.security.owned, std::vector<std::string>{foreign});
-    ASSERT_EQ(guarded.security.grants.size(), 1u);
-    EXPECT_EQ(guarded.security.grants[0], std::make_pair(foreign, std::string("OFFICE\\ann")));
-}
-
-TEST(DeleteFolderFiles, AFileThatCannotBeTakenOverStaysAndTheOthersGo) {
-    GuardedPlatform guarded;
-    guarded.security.ownershipRefused = true;  // and no user name known: no grant either
-    TempFolder temp;
-    const std::string folder = temp.MakeFolder("f");
-    const std::string foreign = temp.MakeFile("f\\a-foreign.txt");
-    temp.MakeFile("f\\b.txt");
-    guarded.fileSystem.guarded.insert(foreign);
-
-    DeleteFolderFiles(guarded.platform, folder, true);
-    EXPECT_TRUE(TempFolder::Exists(foreign));
-    EXPECT_FALSE(TempFolder::Exists(temp / "f\\b.txt"));
-    EXPECT_TRUE(guarded.security.grants.empty());
-    EXPECT_TRUE(TempFolder::Exists(folder));  // not empty, so not removed
+        DeleteFolderFiles(guarded.platform, folder, false);
+        EXPECT_EQ(TempFolder::Exists(file), !c.deleted) << c.name;
+        std::vector<std::string> calls;
+        for (const std::string& call : guarded.memory.fileSecurity.calls())
+            calls.push_back(call.substr(0, call.find(' ')));
+        EXPECT_EQ(calls, c.calls) << c.name;
+        if (c.deleted) continue;
+        EXPECT_EQ(guarded.memory.fileSecurity.Of(file), c.after) << c.name;
+        EXPECT_EQ(guarded.fileSystem.GetAttributes(file),
+                  file_attribute::kArchive | file_attribute::kReadOnly)
+            << c.name;
+    }
 }
 
 TEST(DeleteFolderFiles, ListingWithoutDotEntriesSparesNoFile) {

@@ -10,15 +10,20 @@ namespace {
 using test::TempFolder;
 using namespace std::string_literals;
 
-std::optional<RegistryValue> Pending(MemoryPlatform& memory) {
-    auto key = memory.registry.Open(RegistryRoot::LocalMachine, kSessionManagerKey);
-    if (!key) return std::nullopt;
-    return key->Read(kPendingFileRenameOperations, kUnlimitedBuffer);
+// The list's units from ASCII text (the test folders' paths are ASCII).
+std::u16string Units(std::string_view text) {
+    return std::u16string(text.begin(), text.end());
 }
 
-void SetPending(MemoryPlatform& memory, std::string data, RegistryType type = RegistryType::MultiString) {
+std::optional<std::u16string> Pending(MemoryPlatform& memory) {
+    auto key = memory.registry.Open(RegistryRoot::LocalMachine, kSessionManagerKey);
+    if (!key) return std::nullopt;
+    return key->ReadMultiStringUtf16(kPendingFileRenameOperations);
+}
+
+void SetPending(MemoryPlatform& memory, std::string_view data) {
     memory.registry.Create(RegistryRoot::LocalMachine, kSessionManagerKey)
-        ->Write(kPendingFileRenameOperations, RegistryValue{type, std::move(data)});
+        ->WriteMultiStringUtf16(kPendingFileRenameOperations, Units(data));
 }
 
 std::unique_ptr<RegistryKey> RunOnce(MemoryPlatform& memory) {
@@ -99,15 +104,13 @@ TEST(IndexRemovalAtRestart, SchedulesTheFirstIndexFileThatExistsAndCookiesRegard
     stores.home.MakeFolder("Cache\\Content.IE5\\index.dat");  // a folder is no index file
 
     ScheduleIndexRemoval(memory, IndexBoxes{true, true, true}, "unused");
-    auto pending = Pending(memory);
-    ASSERT_TRUE(pending);
-    EXPECT_EQ(pending->data,
-              "\\??\\" + ie5 + "\0\0"s + "\\??\\" + (stores.home / "Cookies\\index.dat") + "\0\0\0"s);
+    EXPECT_EQ(Pending(memory),
+              Units("\\??\\" + ie5 + "\0\0"s + "\\??\\" + (stores.home / "Cookies\\index.dat") + "\0\0\0"s));
 
     // With a top-level index file beside it, only the top-level one goes.
     const std::string top = stores.home.MakeFile("History\\index.dat");
     ScheduleIndexRemoval(memory, IndexBoxes{true, false, false}, "unused");
-    EXPECT_EQ(Pending(memory)->data, "\\??\\" + top + "\0\0\0"s);
+    EXPECT_EQ(Pending(memory), Units("\\??\\" + top + "\0\0\0"s));
 }
 
 TEST(IndexRemovalAtRestart, WithdrawingKeepsEveryOtherPendingOperationByteForByte) {
@@ -127,12 +130,12 @@ TEST(IndexRemovalAtRestart, WithdrawingKeepsEveryOtherPendingOperationByteForByt
     // Opened with nothing checked: presetting sees History and Cookies.
     EXPECT_EQ(PresetIndexBoxes(memory), (IndexBoxes{true, true, false}));
     ScheduleIndexRemoval(memory, IndexBoxes{}, "unused");
-    EXPECT_EQ(Pending(memory)->data, others + renameOfOurs + "\0"s);
+    EXPECT_EQ(Pending(memory), Units(others + renameOfOurs + "\0"s));
 
     // Checking Cookies again schedules it once, not twice.
     ScheduleIndexRemoval(memory, IndexBoxes{false, true, false}, "unused");
     ScheduleIndexRemoval(memory, IndexBoxes{false, true, false}, "unused");
-    EXPECT_EQ(Pending(memory)->data, others + renameOfOurs + "\\??\\" + cookies + "\0\0\0"s);
+    EXPECT_EQ(Pending(memory), Units(others + renameOfOurs + "\\??\\" + cookies + "\0\0\0"s));
 
     // When only ours were pending, the value goes as the system would remove it.
     ScheduleIndexRemoval(memory, IndexBoxes{false, true, false}, "unused");
@@ -149,28 +152,29 @@ TEST(IndexRemovalAtRestart, AValueThatIsNoWellFormedListIsLeftAlone) {
          {ours + "\\??\\C:\\cut-off"s, ours + "\\??\\C:\\no-target\0"s, ours + "\0C:\\after-the-end\0\0"s}) {
         SetPending(memory, data);
         ScheduleIndexRemoval(memory, IndexBoxes{}, "unused");
-        EXPECT_EQ(Pending(memory)->data, data);
+        EXPECT_EQ(Pending(memory), Units(data));
     }
-    SetPending(memory, ours + "\0", RegistryType::Binary);
+    auto key = memory.registry.Open(RegistryRoot::LocalMachine, kSessionManagerKey);
+    key->Write(kPendingFileRenameOperations, RegistryValue{RegistryType::Binary, ours + "\0"});
     ScheduleIndexRemoval(memory, IndexBoxes{}, "unused");
-    EXPECT_EQ(Pending(memory)->type, RegistryType::Binary);
+    EXPECT_EQ(key->Read(kPendingFileRenameOperations, kUnlimitedBuffer)->type, RegistryType::Binary);
 }
 
 TEST(PendingOperations, ParseOnlyCompletePairsFollowedByNothingButNul) {
-    const std::string data = "a\0\0b\0c\0\0"s;  // the views point into it
+    const std::u16string data = u"a\0\0b\0c\0\0"s;  // the views point into it
     auto parsed = ParsePendingOperations(data);
     ASSERT_TRUE(parsed);
     ASSERT_EQ(parsed->size(), 2u);
-    EXPECT_EQ((*parsed)[1].source, "b");
-    EXPECT_EQ((*parsed)[1].target, "c");
+    EXPECT_EQ((*parsed)[1].source, u"b");
+    EXPECT_EQ((*parsed)[1].target, u"c");
     EXPECT_EQ((*parsed)[1].begin, 3u);
     EXPECT_EQ((*parsed)[1].end, 7u);
-    EXPECT_EQ(ParsePendingOperations("")->size(), 0u);
-    EXPECT_EQ(ParsePendingOperations("a\0\0"s)->size(), 1u);  // without the closing NUL
-    EXPECT_EQ(ParsePendingOperations("a\0\0\0\0"s)->size(), 1u);
-    EXPECT_FALSE(ParsePendingOperations("a"));
-    EXPECT_FALSE(ParsePendingOperations("a\0"s));
-    EXPECT_FALSE(ParsePendingOperations("a\0b"s));
+    EXPECT_EQ(ParsePendingOperations(u"")->size(), 0u);
+    EXPECT_EQ(ParsePendingOperations(u"a\0\0"s)->size(), 1u);  // without the closing NUL
+    EXPECT_EQ(ParsePendingOperations(u"a\0\0\0\0"s)->size(), 1u);
+    EXPECT_FALSE(ParsePendingOperations(u"a"));
+    EXPECT_FALSE(ParsePendingOperations(u"a\0"s));
+    EXPECT_FALSE(ParsePendingOperations(u"a\0b"s));
 }
 
 TEST(IndexRemovalAtRestart, PresettingFindsAStorePathInAnyLetterCase) {

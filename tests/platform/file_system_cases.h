@@ -176,23 +176,23 @@ TYPED_TEST_P(FileSystemCases, RemoveFileRefusesFoldersAndReadOnlyFiles) {
     auto& files = this->files_;
     ASSERT_TRUE(files.SetAttributes(this->Path("locked"), file_attribute::kReadOnly));
 
-    EXPECT_TRUE(files.RemoveFile(this->Path("plain")));
+    EXPECT_EQ(files.RemoveFile(this->Path("plain")), FileRemoval::Removed);
     EXPECT_FALSE(files.Exists(this->Path("plain")));
-    EXPECT_FALSE(files.RemoveFile(this->Path("plain")));
-    EXPECT_FALSE(files.RemoveFile(this->Path("d")));
+    EXPECT_EQ(files.RemoveFile(this->Path("plain")), FileRemoval::Failed);
+    EXPECT_EQ(files.RemoveFile(this->Path("d")), FileRemoval::Refused);
     EXPECT_TRUE(files.IsDirectory(this->Path("d")));
-    EXPECT_FALSE(files.RemoveFile(this->Path("locked")));
+    EXPECT_EQ(files.RemoveFile(this->Path("locked")), FileRemoval::Refused);
     EXPECT_TRUE(files.Exists(this->Path("locked")));
 
     ASSERT_TRUE(files.SetAttributes(this->Path("locked"), file_attribute::kNormal));
-    EXPECT_TRUE(files.RemoveFile(this->Path("locked")));
+    EXPECT_EQ(files.RemoveFile(this->Path("locked")), FileRemoval::Removed);
 }
 
 TYPED_TEST_P(FileSystemCases, PathWithANulInsideNamesNothing) {
     this->folder_.MakeFile("file", "x");
     auto& files = this->files_;
     const std::string hidden = this->Path("file") + std::string("\0.bak", 5);
-    EXPECT_FALSE(files.RemoveFile(hidden));
+    EXPECT_EQ(files.RemoveFile(hidden), FileRemoval::Failed);
     EXPECT_FALSE(files.Exists(hidden));
     EXPECT_FALSE(files.ReadFile(hidden, 10));
     EXPECT_FALSE(files.WriteTextFile(hidden, "y"));

@@ -95,19 +95,17 @@ TEST_F(PosixFileSystemTest, LocalPathTurnsBackslashesIntoSlashes) {
     EXPECT_EQ(PosixFileSystem::LocalPath("/already/local"), "/already/local");
 }
 
-TEST_F(PosixFileSystemTest, FindListsLinksAsThemselvesNotAsFolders) {
+TEST_F(PosixFileSystemTest, FindListsLinksAsReparsePointsAndALinkToAFolderAsAFolderToo) {
     MakeFolder("Real");
     ASSERT_EQ(::symlink(Local("Real").c_str(), Local("link").c_str()), 0);
     ASSERT_EQ(::symlink(Local("gone").c_str(), Local("dangling").c_str()), 0);
     auto found = files_.Find(Path("*"));
     ASSERT_TRUE(found);
     ASSERT_THAT(Names(*found), ElementsAre(".", "..", "dangling", "link", "Real"));
-    EXPECT_FALSE((*found)[2].isDirectory());
-    EXPECT_FALSE((*found)[3].isDirectory());
-    EXPECT_TRUE((*found)[2].attributes & file_attribute::kReparsePoint);
-    EXPECT_TRUE((*found)[3].attributes & file_attribute::kReparsePoint);
-    EXPECT_TRUE((*found)[4].isDirectory());
-    EXPECT_FALSE((*found)[4].attributes & file_attribute::kReparsePoint);
+    // As NTFS lists a junction: both bits.
+    EXPECT_EQ((*found)[2].attributes, file_attribute::kArchive | file_attribute::kReparsePoint);
+    EXPECT_EQ((*found)[3].attributes, file_attribute::kDirectory | file_attribute::kReparsePoint);
+    EXPECT_EQ((*found)[4].attributes, file_attribute::kDirectory);
     // Named directly, the link leads to its folder.
     EXPECT_TRUE(files_.IsDirectory(Path("link")));
     EXPECT_TRUE(files_.Exists(Path("dangling")));
@@ -142,7 +140,7 @@ TEST_F(PosixFileSystemTest, DeletingALinkLeavesItsTarget) {
     MakeFile("Real\\keep.txt", "x");
     ASSERT_EQ(::symlink(Local("Real").c_str(), Local("link").c_str()), 0);
     EXPECT_FALSE(files_.RemoveFolder(Path("link")));
-    EXPECT_TRUE(files_.RemoveFile(Path("link")));
+    EXPECT_EQ(files_.RemoveFile(Path("link")), FileRemoval::Removed);
     EXPECT_EQ(Contents("Real\\keep.txt"), "x");
 }
 
@@ -159,7 +157,8 @@ TEST_F(PosixFileSystemTest, DeleteAtRestartNeedsARegistry) {
 
 TEST(PosixDeleteAtRestartTest, AppendsPairsAsTheSystemRecordsThem) {
     MemoryRegistry registry;
-    PosixFileSystem files(&registry);
+    MemoryTextCodec codec;
+    PosixFileSystem files(&registry, &codec);
     ASSERT_TRUE(files.DeleteAtRestart("C:\\a\\index.dat"));
     ASSERT_TRUE(files.DeleteAtRestart("C:\\b.dat"));
 
@@ -179,7 +178,8 @@ TEST(PosixDeleteAtRestartTest, KeepsOtherProgramsOperations) {
     ASSERT_TRUE(key->Write(kPending, RegistryValue{RegistryType::MultiString, rename}));
     ASSERT_TRUE(key->WriteDword("Other", 9));
 
-    PosixFileSystem files(&registry);
+    MemoryTextCodec codec;
+    PosixFileSystem files(&registry, &codec);
     ASSERT_TRUE(files.DeleteAtRestart("C:\\x"));
     auto value = key->Read(kPending, kUnlimitedBuffer);
     ASSERT_TRUE(value);
@@ -211,7 +211,8 @@ TEST(PosixDeleteAtRestartTest, RepairsADamagedListInsteadOfRunningIntoIt) {
         if (!c.existing.empty()) {
             ASSERT_TRUE(key->Write(kPending, RegistryValue{RegistryType::MultiString, c.existing}));
         }
-        PosixFileSystem files(&registry);
+        MemoryTextCodec codec;
+        PosixFileSystem files(&registry, &codec);
         ASSERT_TRUE(files.DeleteAtRestart("C:\\x"));
         auto value = key->Read(kPending, kUnlimitedBuffer);
         ASSERT_TRUE(value);
@@ -221,7 +222,8 @@ TEST(PosixDeleteAtRestartTest, RepairsADamagedListInsteadOfRunningIntoIt) {
 
 TEST(PosixDeleteAtRestartTest, RefusesWhatWouldBreakTheList) {
     MemoryRegistry registry;
-    PosixFileSystem files(&registry);
+    MemoryTextCodec codec;
+    PosixFileSystem files(&registry, &codec);
     EXPECT_FALSE(files.DeleteAtRestart(""));
     EXPECT_FALSE(files.DeleteAtRestart(std::string_view("C:\\a\0b", 6)));
     EXPECT_FALSE(registry.Open(RegistryRoot::LocalMachine, kSessionManager));
@@ -235,7 +237,7 @@ TEST(PosixDeleteAtRestartTest, RefusesWhatWouldBreakTheList) {
 
     MemoryRegistry lockedRegistry;
     lockedRegistry.SetCreateFails(true);
-    PosixFileSystem lockedFiles(&lockedRegistry);
+    PosixFileSystem lockedFiles(&lockedRegistry, &codec);
     EXPECT_FALSE(lockedFiles.DeleteAtRestart("C:\\x"));
 }
 

@@ -19,7 +19,7 @@ TEST(CacheEnumeration, CopiesEveryFieldAndKeepsThePlatformOrder) {
     full.sizeHigh = 7;  // dropped: only the low 32 bits are kept
     full.hitRate = 9;
     memory.urlCache.Add(full);
-    memory.urlCache.Add(Entry("Cookie:user@example.com/", 50));
+    memory.urlCache.Add(Entry("http://example.com/no-file", 50));
     memory.urlCache.Add(Entry("http://example.com/b.css", 60));
 
     std::vector<CacheEntry> entries;
@@ -32,7 +32,7 @@ TEST(CacheEnumeration, CopiesEveryFieldAndKeepsThePlatformOrder) {
     EXPECT_EQ(entries[0].expireTime, FileTime{40});
     EXPECT_EQ(entries[0].size, 1234u);
     EXPECT_EQ(entries[0].hitRate, 9u);
-    EXPECT_EQ(entries[1].url, "Cookie:user@example.com/");
+    EXPECT_EQ(entries[1].url, "http://example.com/no-file");
     EXPECT_TRUE(entries[1].localFile.empty());
     EXPECT_EQ(entries[2].url, "http://example.com/b.css");
 }

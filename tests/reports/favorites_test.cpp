@@ -46,6 +46,7 @@ public:
         return out;
     }
     std::string LowerAnsi(std::string_view text) override { return std::string(text); }
+    std::u16string LowerUtf16(std::u16string_view text) override { return std::u16string(text); }
 
 private:
     // The double-byte characters map to a run of ideographs.

@@ -2,13 +2,14 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <charconv>
 #include <cstdint>
-#include <limits>
+#include <memory>
 #include <new>
-#include <type_traits>
 #include <vector>
 
+#include "platform/text_codec.h"
 #include "records/index_file_location.h"
 #include "records/index_file_reader.h"
 #include "reports/html_report.h"
@@ -17,9 +18,9 @@ namespace qm {
 namespace {
 
 constexpr std::string_view kUsage =
-    "usage: qm-index read FILE...\n"
+    "usage: qm-index read [--format tsv|csv|json] FILE...\n"
     "       qm-index read --html OUT FILE\n"
-    "       qm-index list FILE\n"
+    "       qm-index list [--format tsv|csv|json] FILE\n"
     "       qm-index search DIR\n"
     "       qm-index --help\n"
     "\n"
@@ -32,103 +33,457 @@ constexpr std::string_view kUsage =
     "            <lastUpdated>\\t<lastVisited>\\t<url>\\t<title>\n"
     "          with the times as decimal FILETIME values and the texts escaped\n"
     "          (\\\\, \\t, \\n, \\r, \\xNN)\n"
+    "  read --format csv\n"
+    "          one table (RFC 4180, lines ended in CR LF) with a line of column\n"
+    "          names, then every file's records: file,lastUpdated,lastVisited,url,title\n"
+    "  read --format json\n"
+    "          one object a line: for each FILE\n"
+    "            {\"file\":...,\"result\":<code>,\"kind\":...,\"records\":<count>}\n"
+    "          then one per record, the times also in ISO 8601 UTC:\n"
+    "            {\"lastUpdated\":<FILETIME>,\"lastUpdatedUtc\":...,\"lastVisited\":...,\n"
+    "             \"lastVisitedUtc\":...,\"url\":...,\"title\":...}\n"
+    "          texts in UTF-8, their bytes taken as Windows-1252\n"
     "  read --html\n"
     "          writes the records of FILE to OUT as an HTML report in the\n"
     "          band's History layout (title, address, the dates), and prints\n"
     "          nothing\n"
-    "  list    shows the records of FILE as the band's index view does\n"
+    "  list    shows the records of FILE as the band's index view does, in\n"
+    "          aligned columns; --format gives a line of the column titles,\n"
+    "          then the rows, tab-separated and escaped (tsv) or as CSV, or one\n"
+    "          JSON object a row keyed by column title, each date as\n"
+    "          {\"text\":...,\"filetime\":...,\"utc\":...}\n"
     "  search  prints every index file below DIR, one path a line\n"
     "\n"
     "Exit status: 0 when every file was read, 1 when a file could not be read\n"
     "or is not an index file, 2 for a usage error.\n";
 
+enum class Format { Aligned, Tsv, Csv, Json };
+
+constexpr std::string_view kCsvLineEnd = "\r\n";
+
 // Output is gathered and written in large pieces: a file of 100 MB has
-// hundreds of thousands of records.
+// hundreds of thousands of records. Texts are written straight into the
+// buffer: a writer asks for room for the most it can write, writes, and
+// says where it ended.
 class Output {
 public:
-    explicit Output(std::ostream& stream) : stream_(stream) { buffer_.reserve(kFlushSize + 8192); }
+    explicit Output(std::ostream& stream) : stream_(stream), buffer_(new char[kFlushSize + kLineRoom]) {}
     ~Output() { Flush(); }
     Output(const Output&) = delete;
     Output& operator=(const Output&) = delete;
 
-    Output& operator<<(std::string_view text) {
-        if (text.size() >= kFlushSize) {
+    char* Room(std::size_t most) {
+        if (capacity_ - used_ < most) {
             Flush();
-            stream_.write(text.data(), static_cast<std::streamsize>(text.size()));
-            return *this;
+            if (capacity_ < most) {
+                buffer_.reset(new char[most]);
+                capacity_ = most;
+            }
         }
-        buffer_.append(text);
-        if (buffer_.size() >= kFlushSize) Flush();
-        return *this;
+        return buffer_.get() + used_;
     }
-    Output& operator<<(char c) {
-        buffer_.push_back(c);
-        return *this;
+    void Wrote(const char* end) {
+        used_ = static_cast<std::size_t>(end - buffer_.get());
+        if (used_ >= kFlushSize) Flush();
     }
-    Output& Number(int64_t value) {
-        char digits[24];
-        const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-        return *this << std::string_view(digits, static_cast<std::size_t>(end - digits));
-    }
-    Output& Number(uint64_t value) {
-        char digits[24];
-        const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-        return *this << std::string_view(digits, static_cast<std::size_t>(end - digits));
-    }
-    Output& Escaped(std::string_view text) {
-        AppendEscaped(buffer_, text);
-        if (buffer_.size() >= kFlushSize) Flush();
-        return *this;
+    void Append(std::string_view text) {
+        char* at = Room(text.size());
+        if (!text.empty()) std::memcpy(at, text.data(), text.size());
+        Wrote(at + text.size());
     }
 
     void Flush() {
-        stream_.write(buffer_.data(), static_cast<std::streamsize>(buffer_.size()));
+        stream_.write(buffer_.get(), static_cast<std::streamsize>(used_));
         stream_.flush();
-        buffer_.clear();
-    }
-
-    static void AppendEscaped(std::string& out, std::string_view text) {
-        static constexpr char kHex[] = "0123456789abcdef";
-        // Runs of plain bytes are copied whole; most texts are one run.
-        std::size_t plainFrom = 0;
-        for (std::size_t at = 0; at < text.size(); ++at) {
-            const auto byte = static_cast<unsigned char>(text[at]);
-            if (byte >= 0x20 && byte != '\\') continue;
-            out.append(text.substr(plainFrom, at - plainFrom));
-            plainFrom = at + 1;
-            switch (byte) {
-                case '\\':
-                    out += "\\\\";
-                    break;
-                case '\t':
-                    out += "\\t";
-                    break;
-                case '\n':
-                    out += "\\n";
-                    break;
-                case '\r':
-                    out += "\\r";
-                    break;
-                default:
-                    out += "\\x";
-                    out.push_back(kHex[byte >> 4]);
-                    out.push_back(kHex[byte & 0x0F]);
-            }
-        }
-        out.append(text.substr(plainFrom));
+        used_ = 0;
     }
 
 private:
-    static constexpr std::size_t kFlushSize = 1 << 20;
+    // Large enough to write in few calls, small enough to stay in the
+    // processor's cache; left uninitialised, so that a short output touches
+    // only the memory it uses.
+    static constexpr std::size_t kFlushSize = 64 * 1024;
+    static constexpr std::size_t kLineRoom = 16 * 1024;  // more than any record's line
     std::ostream& stream_;
-    std::string buffer_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t capacity_ = kFlushSize + kLineRoom;
+    std::size_t used_ = 0;
 };
 
+// The most bytes the writers below make of a text of n bytes.
+constexpr std::size_t EscapedRoom(std::size_t n) {
+    return 4 * n;  // "\xNN"
+}
+constexpr std::size_t CsvRoom(std::size_t n) {
+    return 2 * n + 2;  // every byte a quote, doubled, between quotes
+}
+constexpr std::size_t JsonRoom(std::size_t n) {
+    return 6 * n + 2;  // "\u00NN", between quotes
+}
+constexpr std::size_t kNumberRoom = 24;
+constexpr std::size_t kUtcTimeRoom = 40;
+
+// Writes with one of the writers below onto the end of a string.
+template <typename Write>
+void AppendTo(std::string& out, std::size_t most, const Write& write) {
+    const std::size_t start = out.size();
+    out.resize(start + most);
+    char* const end = write(out.data() + start);
+    out.resize(static_cast<std::size_t>(end - out.data()));
+}
+
+char* Put(char* at, std::string_view text) {
+    if (!text.empty()) std::memcpy(at, text.data(), text.size());
+    return at + text.size();
+}
+
+// Exactly eight digits, leading zeros included, all computed at once: the
+// value split into two halves of four digits, each half into two pairs,
+// each pair into two digits, every part in its own lane of one 64-bit word
+// (no lane ever carries into the next).
+char* PutEightDigits(char* at, uint32_t value) {
+    const uint64_t fours = value / 10000 | uint64_t{value % 10000} << 32;
+    const uint64_t hundreds = (fours * 10486 >> 20) & 0x0000007F0000007Full;  // x / 100 for x below 10000
+    const uint64_t pairs = hundreds | (fours - hundreds * 100) << 16;
+    const uint64_t tens = (pairs * 103 >> 10) & 0x000F000F000F000Full;  // x / 10 for x below 100
+    const uint64_t digits = (tens | (pairs - tens * 10) << 8) + 0x3030303030303030ull;
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(at, &digits, 8);  // the first digit in the lowest byte
+    } else {
+        for (int k = 0; k < 8; ++k) at[k] = static_cast<char>(digits >> (8 * k));
+    }
+    return at + 8;
+}
+
+// Every record has two FILETIMEs of eighteen digits: they are written in
+// pieces of eight digits, each with 32-bit arithmetic.
+// The leading digits of a number, without leading zeros; a FILETIME of
+// our time has two.
+char* PutLeadingDigits(char* at, uint32_t value) {
+    if (value >= 100) return std::to_chars(at, at + kNumberRoom, value).ptr;
+    if (value >= 10) *at++ = static_cast<char>('0' + value / 10);
+    *at++ = static_cast<char>('0' + value % 10);
+    return at;
+}
+
+char* PutNumber(char* at, uint64_t value) {
+    constexpr uint64_t kEight = 100'000'000;
+    if (value < kEight) return PutLeadingDigits(at, static_cast<uint32_t>(value));
+    if (value < kEight * kEight) {
+        at = PutLeadingDigits(at, static_cast<uint32_t>(value / kEight));
+        return PutEightDigits(at, static_cast<uint32_t>(value % kEight));
+    }
+    const uint64_t rest = value % (kEight * kEight);
+    at = PutLeadingDigits(at, static_cast<uint32_t>(value / (kEight * kEight)));
+    at = PutEightDigits(at, static_cast<uint32_t>(rest / kEight));
+    return PutEightDigits(at, static_cast<uint32_t>(rest % kEight));
+}
+char* PutNumber(char* at, int64_t value) {
+    if (value >= 0) return PutNumber(at, static_cast<uint64_t>(value));
+    *at++ = '-';
+    return PutNumber(at, static_cast<uint64_t>(0) - static_cast<uint64_t>(value));
+}
+
+char* PutDigits(char* at, unsigned value, int width) {
+    for (int k = width; k-- > 0; value /= 10) at[k] = static_cast<char>('0' + value % 10);
+    return at + width;
+}
+
+// Texts are looked at eight bytes at a time, as one 64-bit word, since
+// most are one run of bytes that are written as they are. Each test is
+// true when no byte of the piece needs the writer's attention.
+constexpr std::size_t kPiece = 8;
+constexpr uint64_t kEveryByte = 0x0101010101010101ull;
+constexpr uint64_t kHighBits = 0x8080808080808080ull;
+
+uint64_t LoadPiece(const char* bytes) {
+    uint64_t piece;
+    std::memcpy(&piece, bytes, sizeof piece);
+    return piece;
+}
+// True when one of the eight bytes is below limit (at most 0x80).
+constexpr bool AnyBelow(uint64_t bytes, unsigned limit) {
+    return ((bytes - kEveryByte * limit) & ~bytes & kHighBits) != 0;
+}
+constexpr bool AnyEqual(uint64_t bytes, unsigned char value) {
+    return AnyBelow(bytes ^ (kEveryByte * value), 1);
+}
+
+bool PlainForTsv(const char* bytes) {
+    const uint64_t piece = LoadPiece(bytes);
+    return !AnyBelow(piece, 0x20) && !AnyEqual(piece, '\\');
+}
+bool PlainForJson(const char* bytes) {
+    const uint64_t piece = LoadPiece(bytes);
+    return (piece & kHighBits) == 0 && !AnyBelow(piece, 0x20) && !AnyEqual(piece, '"') &&
+           !AnyEqual(piece, '\\');
+}
+bool PlainForCsv(const char* bytes) {
+    const uint64_t piece = LoadPiece(bytes);
+    return !AnyEqual(piece, ',') && !AnyEqual(piece, '"') && !AnyEqual(piece, '\r') && !AnyEqual(piece, '\n');
+}
+
+// How many bytes from `from` on need no attention (all of them up to end
+// when none does): whole pieces, then the last bytes tested as the piece
+// that ends with them (start is where the text begins) or, in a text
+// shorter than a piece, padded with plain bytes.
+template <bool (*Plain)(const char*)>
+std::size_t PlainBytes(const char* from, const char* end, const char* start) {
+    std::size_t count = 0;
+    while (static_cast<std::size_t>(end - from) - count >= kPiece && Plain(from + count)) count += kPiece;
+    const std::size_t left = static_cast<std::size_t>(end - from) - count;
+    if (left == 0 || left >= kPiece) return count;
+    if (static_cast<std::size_t>(end - start) >= kPiece) return Plain(end - kPiece) ? count + left : count;
+    char padded[kPiece];
+    std::memset(padded, 'a', sizeof padded);
+    std::memcpy(padded, from + count, left);
+    return Plain(padded) ? count + left : count;
+}
+
+// Copies the bytes from `from` on that need no attention straight to `at`,
+// eight at a time while they are plain; the last bytes, when they are
+// plain, as the piece that ends with them (whose first bytes were copied as
+// they are just before) or padded in a text shorter than a piece. Returns
+// where the bytes that need attention begin, end when none does.
+template <bool (*Plain)(const char*)>
+const char* CopyPlain(char*& at, const char* from, const char* end, const char* start) {
+    while (static_cast<std::size_t>(end - from) >= kPiece && Plain(from)) {
+        std::memcpy(at, from, kPiece);
+        at += kPiece;
+        from += kPiece;
+    }
+    const auto left = static_cast<std::size_t>(end - from);
+    if (left == 0 || left >= kPiece) return from;
+    if (static_cast<std::size_t>(end - start) >= kPiece) {
+        if (!Plain(end - kPiece)) return from;
+        std::memcpy(at + left - kPiece, end - kPiece, kPiece);
+    } else {
+        char padded[kPiece];
+        std::memset(padded, 'a', sizeof padded);
+        std::memcpy(padded, from, left);
+        if (!Plain(padded)) return from;
+        std::memcpy(at, from, left);
+    }
+    at += left;
+    return end;
+}
+
+constexpr char kHex[] = "0123456789abcdef";
+
+// The tool's escapes: "\\", "\t", "\n", "\r", and "\xNN" for the other
+// bytes below 0x20.
+char* PutEscaped(char* at, std::string_view text) {
+    const char* from = text.data();
+    const char* const end = from + text.size();
+    while (from != end) {
+        from = CopyPlain<PlainForTsv>(at, from, end, text.data());
+        if (from == end) break;
+        const auto byte = static_cast<unsigned char>(*from++);
+        if (byte >= 0x20 && byte != '\\') {
+            *at++ = static_cast<char>(byte);
+            continue;
+        }
+        *at++ = '\\';
+        switch (byte) {
+            case '\\':
+                *at++ = '\\';
+                break;
+            case '\t':
+                *at++ = 't';
+                break;
+            case '\n':
+                *at++ = 'n';
+                break;
+            case '\r':
+                *at++ = 'r';
+                break;
+            default:
+                *at++ = 'x';
+                *at++ = kHex[byte >> 4];
+                *at++ = kHex[byte & 0x0F];
+        }
+    }
+    return at;
+}
+
+void AppendEscaped(std::string& out, std::string_view text) {
+    AppendTo(out, EscapedRoom(text.size()), [&](char* at) { return PutEscaped(at, text); });
+}
+
+// The length of a text once escaped, without making it.
+std::size_t EscapedSize(std::string_view text) {
+    std::size_t size = text.size();
+    for (char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte == '\\' || byte == '\t' || byte == '\n' || byte == '\r') {
+            size += 1;
+        } else if (byte < 0x20) {
+            size += 3;
+        }
+    }
+    return size;
+}
+
+bool NeedsCsvQuotes(std::string_view text) {
+    const char* const end = text.data() + text.size();
+    const std::size_t plain = PlainBytes<PlainForCsv>(text.data(), end, text.data());
+    return text.find_first_of(",\"\r\n", plain) != std::string_view::npos;
+}
+
+char* PutCsvField(char* at, std::string_view text) {
+    if (!NeedsCsvQuotes(text)) return Put(at, text);
+    *at++ = '"';
+    for (char c : text) {
+        if (c == '"') *at++ = '"';
+        *at++ = c;
+    }
+    *at++ = '"';
+    return at;
+}
+
+// One character of the basic plane in UTF-8.
+char* PutUtf8(char* at, char16_t c) {
+    if (c < 0x80) {
+        *at++ = static_cast<char>(c);
+    } else if (c < 0x800) {
+        *at++ = static_cast<char>(0xC0 | (c >> 6));
+        *at++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        *at++ = static_cast<char>(0xE0 | (c >> 12));
+        *at++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *at++ = static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return at;
+}
+
+// The length of the well-formed UTF-8 sequence at the start of text, or 0
+// (overlong forms, surrogates and code points past U+10FFFF are not).
+std::size_t Utf8SequenceAt(std::string_view text) {
+    const auto lead = static_cast<unsigned char>(text[0]);
+    std::size_t length = 0;
+    char32_t c = 0;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+        c = lead & 0x1F;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        c = lead & 0x0F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        c = lead & 0x07;
+    } else {
+        return 0;
+    }
+    if (text.size() < length) return 0;
+    for (std::size_t k = 1; k < length; ++k) {
+        const auto next = static_cast<unsigned char>(text[k]);
+        if ((next & 0xC0) != 0x80) return 0;
+        c = (c << 6) | (next & 0x3F);
+    }
+    const bool overlong = (length == 3 && c < 0x800) || (length == 4 && c < 0x10000);
+    if (overlong || (c >= 0xD800 && c <= 0xDFFF) || c > 0x10FFFF) return 0;
+    return length;
+}
+
+// A JSON string of the text. Bytes from 0x80 on are Windows-1252, or, when
+// keepUtf8 is set, well-formed UTF-8 sequences are kept as they are and
+// only the other bytes are taken as Windows-1252: either way the result is
+// valid UTF-8.
+char* PutJsonString(char* at, std::string_view text, bool keepUtf8 = false) {
+    *at++ = '"';
+    const char* from = text.data();
+    const char* const end = from + text.size();
+    while (from != end) {
+        from = CopyPlain<PlainForJson>(at, from, end, text.data());
+        if (from == end) break;
+        const auto byte = static_cast<unsigned char>(*from);
+        if (byte >= 0x80) {
+            const std::size_t sequence =
+                keepUtf8 ? Utf8SequenceAt(std::string_view(from, static_cast<std::size_t>(end - from))) : 0;
+            if (sequence > 0) {
+                at = Put(at, std::string_view(from, sequence));
+                from += sequence;
+            } else {
+                at = PutUtf8(at, Windows1252ToUnicode(byte));
+                ++from;
+            }
+            continue;
+        }
+        ++from;
+        if (byte >= 0x20 && byte != '"' && byte != '\\') {
+            *at++ = static_cast<char>(byte);
+            continue;
+        }
+        *at++ = '\\';
+        switch (byte) {
+            case '"':
+            case '\\':
+                *at++ = static_cast<char>(byte);
+                break;
+            case '\t':
+                *at++ = 't';
+                break;
+            case '\n':
+                *at++ = 'n';
+                break;
+            case '\r':
+                *at++ = 'r';
+                break;
+            default:
+                at = Put(at, "u00");
+                *at++ = kHex[byte >> 4];
+                *at++ = kHex[byte & 0x0F];
+        }
+    }
+    *at++ = '"';
+    return at;
+}
+
+char* PutJsonUtcTime(char* at, FileTime time) {
+    const std::optional<SystemTime> utc = ToSystemTime(time);
+    if (!utc) return Put(at, "null");
+    *at++ = '"';
+    if (utc->year > 9999) *at++ = '+';  // ISO 8601's form for years of five digits
+    at = PutDigits(at, utc->year, utc->year > 9999 ? 5 : 4);
+    *at++ = '-';
+    at = PutDigits(at, utc->month, 2);
+    *at++ = '-';
+    at = PutDigits(at, utc->day, 2);
+    *at++ = 'T';
+    at = PutDigits(at, utc->hour, 2);
+    *at++ = ':';
+    at = PutDigits(at, utc->minute, 2);
+    *at++ = ':';
+    at = PutDigits(at, utc->second, 2);
+    constexpr uint64_t kTicksPerSecond = 10'000'000;
+    if (const auto ticks = static_cast<unsigned>(time.ticks % kTicksPerSecond); ticks != 0) {
+        *at++ = '.';
+        at = PutDigits(at, ticks, 7);
+    }
+    return Put(at, "Z\"");
+}
+
+// The writers onto the end of a string, for the lines that are made whole
+// before they are written.
+void AppendNumber(std::string& out, uint64_t value) {
+    AppendTo(out, kNumberRoom, [&](char* at) { return PutNumber(at, value); });
+}
+void AppendCsvField(std::string& out, std::string_view text) {
+    AppendTo(out, CsvRoom(text.size()), [&](char* at) { return PutCsvField(at, text); });
+}
+void AppendJsonString(std::string& out, std::string_view text) {
+    AppendTo(out, JsonRoom(text.size()), [&](char* at) { return PutJsonString(at, text); });
+}
+void AppendJsonUtcTime(std::string& out, FileTime time) {
+    AppendTo(out, kUtcTimeRoom, [&](char* at) { return PutJsonUtcTime(at, time); });
+}
+
 // Why a file's result means it was not read, in words; empty when it was.
-std::string_view FailureOf(int result) {
+// A file of records' length that gives 0 failed to read.
+std::string_view FailureOf(int result, uint64_t size) {
     switch (result) {
         case kIndexFileUnreadable:
-            return "too short";  // it was opened: see LoadFile
+            return size >= kIndexFileMinimumSize ? "cannot be read" : "too short";
         case kIndexFileNotIndexFile:
             return "not an index file";
         case kIndexFileNoUrlRecords:
@@ -138,18 +493,14 @@ std::string_view FailureOf(int result) {
     }
 }
 
-std::optional<std::string> LoadFile(IndexToolContext& context, std::string_view path) {
-    // The file is read whole, as the band reads it: records may lie anywhere.
-    return context.fileSystem.ReadFile(path, std::numeric_limits<uint64_t>::max());
-}
-
-std::span<const unsigned char> Bytes(const std::string& bytes) {
-    return {reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()};
+// Why a second walk over a file gave other than the first.
+std::string_view ChangedWhileRead(int result) {
+    return result == kIndexFileUnreadable ? "cannot be read" : "changed while it was read";
 }
 
 void ReportFailure(IndexToolContext& context, std::string_view path, std::string_view reason) {
     std::string line = "qm-index: ";
-    Output::AppendEscaped(line, path);
+    AppendEscaped(line, path);
     line.append(": ").append(reason).push_back('\n');
     context.err << line << std::flush;
 }
@@ -167,103 +518,311 @@ std::string_view KindName(std::optional<RecordKind> kind) {
     return "none";
 }
 
-void AppendNumber(std::string& out, uint64_t value) {
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    out.append(digits, static_cast<std::size_t>(end - digits));
-}
-
-// One file of the read command. The records are formatted as they are
-// read, not kept: the file's header line, which comes first, needs their
-// count, and their text is a fraction of the size of the records.
-struct FileReport {
-    int result = kIndexFileUnreadable;
-    std::optional<RecordKind> kind;
-    std::size_t count = 0;
-    std::string lines;
+// A file opened and summed up, or why it could not be.
+struct OpenedFile {
+    std::unique_ptr<FileReader> reader;
+    std::unique_ptr<IndexFileStream> stream;  // its walks, all through one buffer
+    IndexFileSummary summary;
     std::string_view failure;
+
+    std::optional<RecordKind> kind() const {
+        if (!failure.empty()) return std::nullopt;
+        return DetectIndexFileKind(summary.firstUrl);
+    }
 };
 
-FileReport ReportFile(IndexToolContext& context, std::string_view path) {
-    FileReport report;
+OpenedFile Open(IndexToolContext& context, std::string_view path) {
+    OpenedFile file;
     try {
-        const std::optional<std::string> bytes = LoadFile(context, path);
-        if (!bytes) {
-            report.failure = "cannot be opened";
-            return report;
-        }
-        // Lines take less room than the file; reserved room is not memory
-        // until it is written.
-        report.lines.reserve(bytes->size() / 2);
-        report.result =
-            ForEachIndexFileRecord(Bytes(*bytes), context.codec, [&](const HistoryRecord& record) {
-                if (report.count++ == 0) report.kind = DetectIndexFileKind(record.url.view());
-                AppendNumber(report.lines, record.lastUpdated.ticks);
-                report.lines.push_back('\t');
-                AppendNumber(report.lines, record.lastVisited.ticks);
-                report.lines.push_back('\t');
-                Output::AppendEscaped(report.lines, record.url.view());
-                report.lines.push_back('\t');
-                Output::AppendEscaped(report.lines, record.title.view());
-                report.lines.push_back('\n');
-            });
-        report.failure = FailureOf(report.result);
+        file.reader = context.fileSystem.OpenForRead(path);
     } catch (const std::bad_alloc&) {
-        report = FileReport();
-        report.failure = "too large to read";
+        file.failure = "too large to read";  // a file system that reads files whole
+        return file;
     }
-    return report;
+    if (!file.reader) {
+        file.failure = "cannot be opened";
+        return file;
+    }
+    file.stream = std::make_unique<IndexFileStream>(*file.reader);
+    file.summary = file.stream->Summarize();
+    file.failure = FailureOf(file.summary.result, file.reader->Size());
+    return file;
 }
 
-int Read(std::span<const std::string> files, IndexToolContext& context) {
+// The read command: each file's line, then its records as they are read.
+class RecordWriter {
+public:
+    RecordWriter(Format format, IndexToolContext& context, Output& out)
+        : format_(format), context_(context), out_(out) {}
+
+    void Start() {
+        if (format_ == Format::Csv) out_.Append("file,lastUpdated,lastVisited,url,title\r\n");
+    }
+
+    void File(std::string_view path, const OpenedFile& file) {
+        csvPath_.clear();
+        if (format_ == Format::Csv) AppendCsvField(csvPath_, path);
+        const int64_t result = file.summary.result;
+        const uint64_t count = file.failure.empty() ? file.summary.records : 0;
+        const std::string_view kind = KindName(file.kind());
+        char* at = out_.Room(JsonRoom(path.size()) + 3 * kNumberRoom + 64);
+        if (format_ == Format::Tsv) {
+            at = Put(at, "# ");
+            at = PutEscaped(at, path);
+            at = Put(at, "\tresult=");
+            at = PutNumber(at, result);
+            at = Put(at, "\tkind=");
+            at = Put(at, kind);
+            at = Put(at, "\trecords=");
+            at = PutNumber(at, count);
+            *at++ = '\n';
+        } else if (format_ == Format::Json) {
+            at = Put(at, "{\"file\":");
+            at = PutJsonString(at, path, context_.utf8Paths);
+            at = Put(at, ",\"result\":");
+            at = PutNumber(at, result);
+            at = Put(at, ",\"kind\":");
+            if (file.kind()) {
+                *at++ = '"';
+                at = Put(at, kind);
+                *at++ = '"';
+            } else {
+                at = Put(at, "null");
+            }
+            at = Put(at, ",\"records\":");
+            at = PutNumber(at, count);
+            at = Put(at, "}\n");
+        }
+        out_.Wrote(at);
+    }
+
+    void Record(const IndexFileRecord& record) {
+        const std::size_t texts = record.url.size() + record.title.size();
+        if (format_ == Format::Json) {
+            char* at = out_.Room(JsonRoom(texts) + 2 * (kNumberRoom + kUtcTimeRoom) + 128);
+            at = Put(at, "{\"lastUpdated\":");
+            at = PutNumber(at, record.lastUpdated.ticks);
+            at = Put(at, ",\"lastUpdatedUtc\":");
+            at = PutJsonUtcTime(at, record.lastUpdated);
+            at = Put(at, ",\"lastVisited\":");
+            at = PutNumber(at, record.lastVisited.ticks);
+            at = Put(at, ",\"lastVisitedUtc\":");
+            at = PutJsonUtcTime(at, record.lastVisited);
+            at = Put(at, ",\"url\":");
+            at = PutJsonString(at, record.url);
+            at = Put(at, ",\"title\":");
+            at = PutJsonString(at, record.title);
+            out_.Wrote(Put(at, "}\n"));
+        } else if (format_ == Format::Csv) {
+            char* at = out_.Room(csvPath_.size() + CsvRoom(texts) + 2 * kNumberRoom + 8);
+            at = Put(at, csvPath_);
+            *at++ = ',';
+            at = PutNumber(at, record.lastUpdated.ticks);
+            *at++ = ',';
+            at = PutNumber(at, record.lastVisited.ticks);
+            *at++ = ',';
+            at = PutCsvField(at, record.url);
+            *at++ = ',';
+            at = PutCsvField(at, record.title);
+            out_.Wrote(Put(at, kCsvLineEnd));
+        } else {
+            char* at = out_.Room(EscapedRoom(texts) + 2 * kNumberRoom + 4);
+            at = PutNumber(at, record.lastUpdated.ticks);
+            *at++ = '\t';
+            at = PutNumber(at, record.lastVisited.ticks);
+            *at++ = '\t';
+            at = PutEscaped(at, record.url);
+            *at++ = '\t';
+            at = PutEscaped(at, record.title);
+            *at++ = '\n';
+            out_.Wrote(at);
+        }
+    }
+
+private:
+    Format format_;
+    IndexToolContext& context_;
+    Output& out_;
+    std::string csvPath_;  // the file's path as the first field of its CSV lines
+};
+
+int Read(std::span<const std::string> files, Format format, IndexToolContext& context) {
     int status = kToolSuccess;
     Output out(context.out);
+    RecordWriter writer(format, context, out);
+    writer.Start();
     for (const std::string& path : files) {
-        const FileReport report = ReportFile(context, path);
-        out << "# ";
-        out.Escaped(path) << "\tresult=";
-        out.Number(int64_t{report.result}) << "\tkind=" << KindName(report.kind) << "\trecords=";
-        out.Number(uint64_t{report.count}) << '\n' << report.lines;
-        if (!report.failure.empty()) {
+        const OpenedFile file = Open(context, path);
+        writer.File(path, file);
+        std::string_view failure = file.failure;
+        if (failure.empty()) {
+            std::size_t count = 0;
+            const int result = file.stream->ForEachRecord(context.codec, [&](const IndexFileRecord& record) {
+                ++count;
+                writer.Record(record);
+            });
+            if (result != file.summary.result || count != file.summary.records)
+                failure = ChangedWhileRead(result);
+        }
+        if (!failure.empty()) {
             out.Flush();  // keeps the two streams in order on a terminal
-            ReportFailure(context, path, report.failure);
+            ReportFailure(context, path, failure);
             status = kToolFileFailed;
         }
     }
     return status;
 }
 
-// Reads every record of one file and hands them to `use`, which turns them
-// into what the command prints or writes; a failure is reported on the
-// error stream and gives nothing.
-template <typename Use>
-auto WithRecords(const std::string& path, IndexToolContext& context, Use use)
-    -> std::optional<std::invoke_result_t<Use, const std::vector<HistoryRecord>&>> {
-    std::string_view failure;
-    try {
-        const std::optional<std::string> bytes = LoadFile(context, path);
-        if (!bytes) {
-            failure = "cannot be opened";
-        } else {
-            std::vector<HistoryRecord> records;
-            failure = FailureOf(ReadIndexFileData(Bytes(*bytes), context.codec, records));
-            if (failure.empty()) return use(records);
-        }
-    } catch (const std::bad_alloc&) {
-        failure = "too large to read";
-    }
-    ReportFailure(context, path, failure);
-    return std::nullopt;
+// The column widths of an aligned table, grown line by line.
+void Widen(std::vector<std::size_t>& widths, std::span<const std::string_view> cells) {
+    for (std::size_t column = 0; column < widths.size(); ++column)
+        widths[column] = std::max(widths[column], EscapedSize(cells[column]));
 }
 
-int List(const std::string& path, IndexToolContext& context) {
-    const auto table = WithRecords(path, context, [](const std::vector<HistoryRecord>& records) {
-        const std::optional<IndexView> view = MakeIndexView(records, DateFormatter());
-        return view ? FormatIndexTable(*view) : std::string();
-    });
-    if (!table) return kToolFileFailed;
+// One line of an aligned table: the cells escaped, every column but the
+// last padded to its width and two spaces between columns, without the
+// padding after the last text.
+void AppendAlignedLine(std::string& out, std::span<const std::string_view> cells,
+                       std::span<const std::size_t> widths) {
+    std::size_t textEnd = out.size();
+    for (std::size_t column = 0; column < widths.size(); ++column) {
+        if (column > 0) out.append(2, ' ');
+        const std::size_t start = out.size();
+        AppendEscaped(out, cells[column]);
+        const std::size_t width = out.size() - start;
+        if (width > 0) textEnd = out.size();
+        out.append(widths[column] - std::min(width, widths[column]), ' ');
+    }
+    out.resize(textEnd);
+    out.push_back('\n');
+}
+
+std::vector<std::string_view> ColumnTitles(const std::vector<IndexViewColumn>& columns) {
+    std::vector<std::string_view> titles;
+    for (const IndexViewColumn& column : columns) titles.push_back(column.title);
+    return titles;
+}
+
+// The texts of a row, one for every column.
+void RowTexts(const IndexViewRow& row, std::size_t columns, std::vector<std::string_view>& texts) {
+    texts.assign(columns, std::string_view());
+    for (std::size_t column = 0; column < columns && column < row.cells.size(); ++column)
+        texts[column] = row.cells[column].text;
+}
+
+void AppendAlignedTitlesAndDashes(std::string& out, std::span<const std::string_view> titles,
+                                  std::span<const std::size_t> widths) {
+    AppendAlignedLine(out, titles, widths);
+    std::vector<std::string> dashes;
+    for (std::size_t width : widths) dashes.emplace_back(width, '-');
+    const std::vector<std::string_view> dashTexts(dashes.begin(), dashes.end());
+    AppendAlignedLine(out, dashTexts, widths);
+}
+
+// A line of cells in one of the plain formats.
+void AppendPlainLine(std::string& out, Format format, std::span<const std::string_view> cells) {
+    for (std::size_t column = 0; column < cells.size(); ++column) {
+        if (format == Format::Csv) {
+            if (column > 0) out.push_back(',');
+            AppendCsvField(out, cells[column]);
+        } else {
+            if (column > 0) out.push_back('\t');
+            AppendEscaped(out, cells[column]);
+        }
+    }
+    out.append(format == Format::Csv ? kCsvLineEnd : "\n");
+}
+
+void AppendJsonRow(std::string& out, const std::vector<IndexViewColumn>& columns, const IndexViewRow& row) {
+    out.push_back('{');
+    for (std::size_t column = 0; column < columns.size(); ++column) {
+        if (column > 0) out.push_back(',');
+        AppendJsonString(out, columns[column].title);
+        out.push_back(':');
+        const IndexViewCell* cell = column < row.cells.size() ? &row.cells[column] : nullptr;
+        const std::string_view text = cell ? std::string_view(cell->text) : std::string_view();
+        if (cell && cell->sortKey) {
+            out += "{\"text\":";
+            AppendJsonString(out, text);
+            out += ",\"filetime\":";
+            AppendNumber(out, cell->sortKey->ticks);
+            out += ",\"utc\":";
+            AppendJsonUtcTime(out, *cell->sortKey);
+            out.push_back('}');
+        } else {
+            AppendJsonString(out, text);
+        }
+    }
+    out += "}\n";
+}
+
+// The list command: the index view's rows made one by one as the file is
+// read. The aligned table needs its widths before its first line, so the
+// file is read twice for it: once to measure, once to print.
+int List(const std::string& path, Format format, IndexToolContext& context) {
+    const OpenedFile file = Open(context, path);
+    if (!file.failure.empty()) {
+        ReportFailure(context, path, file.failure);
+        return kToolFileFailed;
+    }
+    const RecordKind kind = DetectIndexFileKind(file.summary.firstUrl);
+    const std::vector<IndexViewColumn> columns = IndexViewColumns(kind);
+    const std::vector<std::string_view> titles = ColumnTitles(columns);
+    const DateFormatter formatter;
+    HistoryRecord record;
+    std::vector<std::string_view> texts;
+    const auto forEachRow = [&](const auto& use) {
+        std::size_t count = 0;
+        const int result = file.stream->ForEachRecord(context.codec, [&](const IndexFileRecord& visited) {
+            ++count;
+            visited.CopyTo(record);
+            use(MakeIndexViewRow(kind, record, formatter));
+        });
+        if (result == file.summary.result && count == file.summary.records) return std::string_view();
+        return ChangedWhileRead(result);
+    };
+
+    std::vector<std::size_t> widths(columns.size(), 0);
+    if (format == Format::Aligned) {
+        Widen(widths, titles);
+        const std::string_view failure = forEachRow([&](const IndexViewRow& row) {
+            RowTexts(row, columns.size(), texts);
+            Widen(widths, texts);
+        });
+        if (!failure.empty()) {
+            ReportFailure(context, path, failure);
+            return kToolFileFailed;
+        }
+    }
+
+    if (format == Format::Csv && context.rawOutput) context.rawOutput();
     Output out(context.out);
-    out << *table;
+    std::string line;
+    if (format == Format::Aligned) {
+        AppendAlignedTitlesAndDashes(line, titles, widths);
+    } else if (format != Format::Json) {
+        AppendPlainLine(line, format, titles);
+    }
+    out.Append(line);
+    const std::string_view failure = forEachRow([&](const IndexViewRow& row) {
+        line.clear();
+        if (format == Format::Json) {
+            AppendJsonRow(line, columns, row);
+        } else {
+            RowTexts(row, columns.size(), texts);
+            if (format == Format::Aligned) {
+                AppendAlignedLine(line, texts, widths);
+            } else {
+                AppendPlainLine(line, format, texts);
+            }
+        }
+        out.Append(line);
+    });
+    if (!failure.empty()) {
+        out.Flush();
+        ReportFailure(context, path, failure);
+        return kToolFileFailed;
+    }
     return kToolSuccess;
 }
 
@@ -271,11 +830,29 @@ int List(const std::string& path, IndexToolContext& context) {
 // file's kind: an index file keeps no expiry, so every record shows
 // "unknown" there. The page is written in text mode, as the band writes it.
 int Html(const std::string& outPath, const std::string& path, IndexToolContext& context) {
-    const auto page = WithRecords(path, context, [](const std::vector<HistoryRecord>& records) {
-        return HistoryReport(records, DateFormatter());
-    });
-    if (!page) return kToolFileFailed;
-    if (!context.fileSystem.WriteTextFile(outPath, *page)) {
+    const OpenedFile file = Open(context, path);
+    std::string_view failure = file.failure;
+    std::string page;
+    if (failure.empty()) {
+        try {
+            std::vector<HistoryRecord> records;
+            records.reserve(file.summary.records);
+            const int result = file.stream->ForEachRecord(
+                context.codec, [&](const IndexFileRecord& record) { record.CopyTo(records.emplace_back()); });
+            if (result == file.summary.result && records.size() == file.summary.records) {
+                page = HistoryReport(records, DateFormatter());
+            } else {
+                failure = ChangedWhileRead(result);
+            }
+        } catch (const std::bad_alloc&) {
+            failure = "too large to read";
+        }
+    }
+    if (!failure.empty()) {
+        ReportFailure(context, path, failure);
+        return kToolFileFailed;
+    }
+    if (!context.fileSystem.WriteTextFile(outPath, page)) {
         ReportFailure(context, outPath, "cannot be written");
         return kToolFileFailed;
     }
@@ -292,7 +869,10 @@ int Search(std::string folder, IndexToolContext& context) {
     Output out(context.out);
     const std::atomic<bool> keepSearching{true};
     SearchFolder(context.fileSystem, folder, keepSearching, [&](const std::string& path) {
-        out.Escaped(context.displayPath ? context.displayPath(path) : path) << '\n';
+        const std::string shown = context.displayPath ? context.displayPath(path) : path;
+        char* at = PutEscaped(out.Room(EscapedRoom(shown.size()) + 1), shown);
+        *at++ = '\n';
+        out.Wrote(at);
     });
     return kToolSuccess;
 }
@@ -300,6 +880,40 @@ int Search(std::string folder, IndexToolContext& context) {
 int UsageError(IndexToolContext& context) {
     context.err << kUsage << std::flush;
     return kToolUsageError;
+}
+
+// "--format F" or "--format=F" at the front of the operands: the format and
+// the operands after it. Without the option, the command's own default;
+// nothing for an unknown format.
+struct FormatOption {
+    Format format;
+    std::span<const std::string> operands;
+};
+std::optional<FormatOption> TakeFormat(std::span<const std::string> operands, Format fallback) {
+    constexpr std::string_view kOption = "--format";
+    if (operands.empty() || !operands.front().starts_with(kOption)) return FormatOption{fallback, operands};
+    std::string_view name = std::string_view(operands.front()).substr(kOption.size());
+    std::size_t taken = 1;
+    if (name.empty()) {
+        if (operands.size() < 2) return std::nullopt;
+        name = operands[1];
+        taken = 2;
+    } else if (name.front() == '=') {
+        name.remove_prefix(1);
+    } else {
+        return FormatOption{fallback, operands};  // a file whose name begins with "--format"
+    }
+    Format format;
+    if (name == "tsv") {
+        format = Format::Tsv;
+    } else if (name == "csv") {
+        format = Format::Csv;
+    } else if (name == "json") {
+        format = Format::Json;
+    } else {
+        return std::nullopt;
+    }
+    return FormatOption{format, operands.subspan(taken)};
 }
 
 }  // namespace
@@ -311,47 +925,43 @@ std::string_view IndexToolUsage() {
 std::string EscapeIndexText(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    Output::AppendEscaped(out, text);
+    AppendEscaped(out, text);
+    return out;
+}
+
+std::string CsvField(std::string_view text) {
+    std::string out;
+    AppendCsvField(out, text);
+    return out;
+}
+
+std::string JsonString(std::string_view text) {
+    std::string out;
+    AppendJsonString(out, text);
+    return out;
+}
+
+std::string JsonUtcTime(FileTime time) {
+    std::string out;
+    AppendJsonUtcTime(out, time);
     return out;
 }
 
 std::string FormatIndexTable(const IndexView& view) {
-    const std::size_t columns = view.columns.size();
-    std::vector<std::vector<std::string>> lines;
-    lines.reserve(view.rows.size() + 1);
-    std::vector<std::string>& titles = lines.emplace_back();
-    for (const IndexViewColumn& column : view.columns) titles.push_back(EscapeIndexText(column.title));
+    const std::vector<std::string_view> titles = ColumnTitles(view.columns);
+    std::vector<std::size_t> widths(titles.size(), 0);
+    Widen(widths, titles);
+    std::vector<std::string_view> texts;
     for (const IndexViewRow& row : view.rows) {
-        std::vector<std::string>& cells = lines.emplace_back();
-        for (std::size_t column = 0; column < columns; ++column)
-            cells.push_back(column < row.cells.size() ? EscapeIndexText(row.cells[column].text)
-                                                      : std::string());
+        RowTexts(row, titles.size(), texts);
+        Widen(widths, texts);
     }
-
-    std::vector<std::size_t> widths(columns, 0);
-    for (const auto& cells : lines)
-        for (std::size_t column = 0; column < columns; ++column)
-            widths[column] = std::max(widths[column], cells[column].size());
-
     std::string table;
-    auto appendLine = [&](const std::vector<std::string>& cells) {
-        std::string line;
-        std::size_t textEnd = 0;  // padding after the last text is left off
-        for (std::size_t column = 0; column < columns; ++column) {
-            if (column > 0) line.append(2, ' ');
-            line += cells[column];
-            if (!cells[column].empty()) textEnd = line.size();
-            line.append(widths[column] - cells[column].size(), ' ');
-        }
-        line.resize(textEnd);
-        table += line;
-        table.push_back('\n');
-    };
-    appendLine(lines.front());
-    std::vector<std::string> dashes;
-    for (std::size_t width : widths) dashes.emplace_back(width, '-');
-    appendLine(dashes);
-    for (std::size_t line = 1; line < lines.size(); ++line) appendLine(lines[line]);
+    AppendAlignedTitlesAndDashes(table, titles, widths);
+    for (const IndexViewRow& row : view.rows) {
+        RowTexts(row, titles.size(), texts);
+        AppendAlignedLine(table, texts, widths);
+    }
     return table;
 }
 
@@ -367,8 +977,17 @@ int RunIndexTool(std::span<const std::string> args, IndexToolContext& context) {
         if (operands.size() != 3) return UsageError(context);
         return Html(operands[1], operands[2], context);
     }
-    if (command == "read" && !operands.empty()) return Read(operands, context);
-    if (command == "list" && operands.size() == 1) return List(operands.front(), context);
+    if (command == "read") {
+        const std::optional<FormatOption> option = TakeFormat(operands, Format::Tsv);
+        if (!option || option->operands.empty()) return UsageError(context);
+        if (option->format == Format::Csv && context.rawOutput) context.rawOutput();
+        return Read(option->operands, option->format, context);
+    }
+    if (command == "list") {
+        const std::optional<FormatOption> option = TakeFormat(operands, Format::Aligned);
+        if (!option || option->operands.size() != 1) return UsageError(context);
+        return List(option->operands.front(), option->format, context);
+    }
     if (command == "search" && operands.size() == 1) return Search(operands.front(), context);
     return UsageError(context);
 }

@@ -29,20 +29,36 @@ struct IndexToolContext {
     std::ostream& err;
     // How a path that the search found is printed; as it is when empty.
     std::function<std::string(std::string_view)> displayPath;
+    // True where paths are UTF-8 (Linux): JSON then keeps a path that is
+    // valid UTF-8 as it is. Elsewhere paths are ANSI, like the file's texts.
+    bool utf8Paths = false;
+    // Makes out write every byte as it is, for CSV, which ends its lines in
+    // CR LF itself and may hold a lone LF inside a quoted field; empty where
+    // the stream never changes line ends.
+    std::function<void()> rawOutput{};
 };
 
 // Runs one command line (without the program name) and returns the exit
 // status:
-//   read FILE...   "# <path>\tresult=<code>\tkind=<kind>\trecords=<count>" for
-//                  each file, then "<lastUpdated>\t<lastVisited>\t<url>\t<title>"
-//                  for each of its records, times as decimal FILETIMEs
+//   read [--format F] FILE...
+//                  tsv (the default): "# <path>\tresult=<code>\tkind=<kind>\t
+//                  records=<count>" for each file, then "<lastUpdated>\t
+//                  <lastVisited>\t<url>\t<title>" for each of its records,
+//                  times as decimal FILETIMEs; csv: one table of every file's
+//                  records; json: an object a line, each file's, then its
+//                  records'
 //   read --html OUT FILE
 //                  FILE's records written to OUT as the band's History report
-//   list FILE      the records as the band's index view shows them, aligned
+//   list [--format F] FILE
+//                  the records as the band's index view shows them: aligned,
+//                  or as tsv, csv or json
 //   search DIR     every path below DIR that looks like an index file
 //   --help         the usage, on standard output
-// A file that cannot be read gets a one-line message on the error stream
-// naming it and the reason; a usage error prints the usage there.
+// Files are read in pieces and each record is printed as it is read, so
+// memory stays the same whatever the files' size. A file that cannot be
+// read gets a one-line message on the error stream naming it and the
+// reason, and the others are still read; a usage error prints the usage
+// there.
 int RunIndexTool(std::span<const std::string> args, IndexToolContext& context);
 
 // The usage text, ending in a line feed.
@@ -52,6 +68,19 @@ std::string_view IndexToolUsage();
 // return as "\t", "\n" and "\r", other bytes below 0x20 as "\xNN"; every
 // other byte as it is.
 std::string EscapeIndexText(std::string_view text);
+
+// A text as CSV writes a field: as it is, or between double quotes (each
+// quote doubled) when it holds a comma, a quote, a CR or an LF.
+std::string CsvField(std::string_view text);
+
+// A text as a JSON string, quotes included: the bytes taken as Windows-1252
+// and written as UTF-8, with quotes, backslashes and controls escaped.
+std::string JsonString(std::string_view text);
+
+// A FILETIME as an ISO 8601 time in UTC ("2019-04-17T08:30:00Z", with the
+// 100 ns ticks as seven decimals when there are any), quoted for JSON; null
+// when the platform cannot convert it.
+std::string JsonUtcTime(FileTime time);
 
 // The index view as a table for a terminal: a line of column titles, a line
 // of dashes, then one line per row; every column but the last padded to

@@ -1,6 +1,6 @@
 // qm-index on Linux: the real file system (paths may use "/" or "\"), the
 // Western European ANSI code page for titles, and paths printed as the
-// system writes them.
+// system writes them (in UTF-8, as Linux names files).
 #include <iostream>
 #include <string>
 #include <vector>
@@ -15,5 +15,6 @@ int main(int argc, char** argv) {
     qm::PosixFileSystem fileSystem;
     qm::MemoryTextCodec codec;
     qm::IndexToolContext context{fileSystem, codec, std::cout, std::cerr, &qm::PosixFileSystem::LocalPath};
+    context.utf8Paths = true;
     return qm::RunIndexTool(args, context);
 }

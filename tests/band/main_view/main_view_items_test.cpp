@@ -175,6 +175,24 @@ TEST_F(ItemsTest, HistoryAndCookieDeletionsNameTheirRecordsExactly) {
     EXPECT_EQ(browser.statusText(), "Internet Explorer History contains: 0 items");
 }
 
+TEST_F(ItemsTest, ARowDeletesItsRecordByTheFullNameThoughItShowsItCut) {
+    DisableConfirmation();
+    const std::string longName = "http://long.example/" + std::string(1100, 'q');
+    memory.urlCache.Add(CacheItem(longName));
+    memory.urlCache.Add(CacheItem("Cookie:joe@long.example/" + std::string(1100, 'c')));
+    for (RecordKind tab : {RecordKind::Cache, RecordKind::Cookies}) {
+        ShowTab(tab);
+        view.HandleCommand(command::kRefresh);
+    }
+    ASSERT_EQ(cache.GetCellText(4, 1).size(), 1023u);
+
+    ContextMenu(RecordKind::Cache, {4}, item::kDeleteCacheEntry);
+    ContextMenu(RecordKind::Cookies, {2}, item::kDeleteSelectedItems);
+    EXPECT_EQ(memory.urlCache.deleteCalls(),
+              (std::vector<std::string>{longName, "Cookie:joe@long.example/" + std::string(1100, 'c')}));
+    EXPECT_EQ(memory.urlCache.entries().size(), 6u);
+}
+
 TEST_F(ItemsTest, NoToADeleteQuestionChangesNothing) {
     browser.SetStatusText("before");
     ContextMenu(RecordKind::Cookies, {0}, item::kDeleteCookie);
@@ -190,8 +208,11 @@ TEST_F(ItemsTest, NoToADeleteQuestionChangesNothing) {
     EXPECT_EQ(browser.statusText(), "Internet Explorer Cache contains: 4 items");
 }
 
-TEST_F(ItemsTest, SelectionDeletionKeepsRowsWithAnEmptyUrlCell) {
+TEST_F(ItemsTest, SelectionDeletionKeepsRowsThatNameNoRecord) {
     DisableConfirmation();
+    // A row without the name from its fill (as an index file's) and with
+    // an empty URL cell names no record.
+    cache.SetRowText(1, "");
     cache.SetCellText(1, 1, "  ");
     ContextMenu(RecordKind::Cache, {0, 1, 3}, item::kDeleteSelectedItems);
 
@@ -206,6 +227,7 @@ TEST_F(ItemsTest, SelectionDeletionKeepsRowsWithAnEmptyUrlCell) {
     ContextMenu(RecordKind::History, {0, 1}, item::kDeleteSelectedItems);
     EXPECT_EQ(history.RowCount(), 0);
     EXPECT_TRUE(memory.urlHistory.urls().empty());
+    cookies.SetRowText(0, "");
     cookies.SetCellText(0, 1, "");
     ContextMenu(RecordKind::Cookies, {0, 1}, item::kDeleteSelectedItems);
     EXPECT_EQ(ColumnTexts(cookies, 0), (std::vector<std::string>{"C:\\Cookies\\joe@site[1].txt"}));

@@ -8,27 +8,84 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cleaning/index_removal.h"
+#include "platform/win32/win32_file_system.h"
 #include "resources/cleaning_ids.h"
 #include "tests/cleaning/win32/cleaning_dialog_fixture.h"
+#include "tests/platform/win32/win32_temp_folder.h"
 
 namespace qm {
 namespace {
 
 using namespace std::string_literals;
 
-// Another program's pending operations: a rename and a deletion.
-const std::string kOtherPrograms =
-    "\\??\\C:\\other\\setup.new\0\\??\\C:\\other\\setup.exe\0\\??\\C:\\other\\old.tmp\0\0\0"s;
+// Another program's pending operations, in the scripts an installer meets:
+// a rename below a Polish user's folder, a Cyrillic and a Japanese deletion.
+// The ANSI code page holds none of them.
+const std::u16string kOtherPrograms =
+    u"\\??\\C:\\Users\\\u0141ukasz\\AppData\\new.dll\0\\??\\C:\\Users\\\u0141ukasz\\AppData\\old.dll\0"
+    u"\\??\\C:\\\u0412\u0440\u0435\u043c\u044f\\\u043e\u0442\u0447\u0451\u0442.tmp\0\0"
+    u"\\??\\C:\\\u30e6\u30fc\u30b6\u30fc\\\u8a2d\u5b9a.ini\0\0\0"s;
 
-std::string Lower(std::string text) {
-    if (!text.empty()) CharLowerBuffA(text.data(), static_cast<DWORD>(text.size()));
+std::u16string Lower(std::u16string text) {
+    if (!text.empty())
+        CharLowerBuffW(reinterpret_cast<wchar_t*>(text.data()), static_cast<DWORD>(text.size()));
     return text;
 }
+
+std::u16string Wide(const std::string& text) {
+    std::u16string wide(text.size(), u'\0');
+    const int length =
+        MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                            reinterpret_cast<wchar_t*>(wide.data()), static_cast<int>(wide.size()));
+    wide.resize(static_cast<std::size_t>(std::max(length, 0)));
+    return wide;
+}
+
+// The shared list as the system keeps it, read and written with the
+// system's own "W" calls, past the adapter under test.
+class SessionManagerValue {
+public:
+    SessionManagerValue() {
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, std::string(kSessionManagerKey).c_str(), 0, KEY_ALL_ACCESS, &key_);
+    }
+    ~SessionManagerValue() {
+        if (key_) RegCloseKey(key_);
+    }
+    bool valid() const { return key_ != nullptr; }
+
+    std::optional<std::u16string> Get() const {
+        DWORD type = 0;
+        DWORD size = 0;
+        if (RegQueryValueExW(key_, kName, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
+            return std::nullopt;
+        std::u16string units(size / 2, u'\0');
+        if (RegQueryValueExW(key_, kName, nullptr, &type, reinterpret_cast<BYTE*>(units.data()), &size) !=
+                ERROR_SUCCESS ||
+            type != REG_MULTI_SZ)
+            return std::nullopt;
+        units.resize(size / 2);
+        return units;
+    }
+    void Set(const std::optional<std::u16string>& units) const {
+        if (!units) {
+            RegDeleteValueW(key_, kName);
+            return;
+        }
+        RegSetValueExW(key_, kName, 0, REG_MULTI_SZ, reinterpret_cast<const BYTE*>(units->data()),
+                       static_cast<DWORD>(units->size() * 2));
+    }
+
+private:
+    static constexpr const wchar_t* kName = L"PendingFileRenameOperations";
+    HKEY key_ = nullptr;
+};
 
 class FixedOsVersion final : public OsVersion {
 public:
@@ -89,10 +146,9 @@ class DelayedDeletionTest : public IndexFilesDialogTest {
 protected:
     void SetUp() override {
         ASSERT_TRUE(UsesDelayedDeletion(test.platform.osVersion)) << "Wine reports an older system";
-        key_ = test.platform.registry.Open(RegistryRoot::LocalMachine, kSessionManagerKey);
-        ASSERT_TRUE(key_);
-        saved_ = key_->Read(kPendingFileRenameOperations, kUnlimitedBuffer);
-        ASSERT_TRUE(key_->Write(kPendingFileRenameOperations, {RegistryType::MultiString, kOtherPrograms}));
+        ASSERT_TRUE(value_.valid());
+        saved_ = value_.Get();
+        value_.Set(kOtherPrograms);
 
         // History keeps its index file only in History.IE5; the cache has
         // one at the top and one in Content.IE5, and the top one counts.
@@ -107,27 +163,18 @@ protected:
         cookieIndex_ = *cookies + "\\index.dat";
     }
 
-    void TearDown() override {
-        if (!key_) return;
-        if (saved_)
-            key_->Write(kPendingFileRenameOperations, *saved_);
-        else
-            key_->DeleteValue(kPendingFileRenameOperations);
-    }
+    void TearDown() override { value_.Set(saved_); }
 
-    std::string Pending() {
-        auto value = key_->Read(kPendingFileRenameOperations, kUnlimitedBuffer);
-        return value ? value->data : std::string();
-    }
+    std::u16string Pending() { return value_.Get().value_or(std::u16string()); }
 
-    static bool Mentions(const std::string& pending, const std::string& path) {
-        return Lower(pending).find(Lower(path) + '\0') != std::string::npos;
+    static bool Mentions(const std::u16string& pending, const std::string& path) {
+        return Lower(pending).find(Lower(Wide(path)) + u'\0') != std::u16string::npos;
     }
 
     DialogTestPlatform test;
     MadeFiles files_;
-    std::unique_ptr<RegistryKey> key_;
-    std::optional<RegistryValue> saved_;
+    SessionManagerValue value_;
+    std::optional<std::u16string> saved_;
     std::string historyIndex_, cacheIndex_, cookieIndex_;
 };
 
@@ -158,16 +205,16 @@ TEST_F(DelayedDeletionTest, OpensWithItsTextsAndNothingChecked) {
     EXPECT_EQ(Pending(), kOtherPrograms);
 }
 
-TEST_F(DelayedDeletionTest, OkSchedulesCheckedFilesAndTheNextOpeningShowsThem) {
+TEST_F(DelayedDeletionTest, OkSchedulesCheckedFilesAndKeepsOtherProgramsPairsUnitForUnit) {
     IndexBoxes shown;
     ASSERT_EQ(Run(test, shown, {IDC_QM_INDEX_HISTORY, IDC_QM_INDEX_COOKIES, IDC_QM_INDEX_CACHE}, IDOK), IDOK);
     EXPECT_EQ(shown, (IndexBoxes{false, false, false}));
-    std::string pending = Pending();
+    std::u16string pending = Pending();
     EXPECT_EQ(pending.compare(0, kOtherPrograms.size() - 1, kOtherPrograms, 0, kOtherPrograms.size() - 1), 0)
         << "other programs' operations come first, unchanged";
     EXPECT_TRUE(Mentions(pending, historyIndex_));
     EXPECT_TRUE(Mentions(pending, cacheIndex_));
-    EXPECT_FALSE(Lower(pending).find(Lower("Content.IE5")) != std::string::npos);
+    EXPECT_EQ(Lower(pending).find(u"content.ie5"), std::u16string::npos);
     // The cookie store's file is scheduled without looking for it (whether
     // it exists depends on what ran in the prefix before this test).
     EXPECT_TRUE(Mentions(pending, cookieIndex_));
@@ -185,10 +232,53 @@ TEST_F(DelayedDeletionTest, OkSchedulesCheckedFilesAndTheNextOpeningShowsThem) {
     EXPECT_FALSE(Mentions(pending, cacheIndex_));
     EXPECT_TRUE(Mentions(pending, cookieIndex_));
 
-    // With nothing checked the other programs' list is left byte for byte.
+    // With nothing checked the other programs' list is left as it was.
     ASSERT_EQ(Run(test, shown, {IDC_QM_INDEX_COOKIES}, IDOK), IDOK);
     EXPECT_EQ(shown, (IndexBoxes{false, true, false}));
     EXPECT_EQ(Pending(), kOtherPrograms);
+}
+
+// The system's code page, except that while armed it lets another program
+// add a pending operation the first time a withdrawal compares paths:
+// between the withdrawal's reading of the list and its writing it.
+class InterruptingCodec final : public TextCodec {
+public:
+    InterruptingCodec(TextCodec& inner, const SessionManagerValue& value, std::u16string added)
+        : inner_(inner), value_(value), added_(std::move(added)) {}
+    bool armed = false;
+
+    std::string ToAnsi(std::u16string_view text) override { return inner_.ToAnsi(text); }
+    std::u16string FromAnsi(std::string_view text) override { return inner_.FromAnsi(text); }
+    std::string LowerAnsi(std::string_view text) override { return inner_.LowerAnsi(text); }
+    std::u16string LowerUtf16(std::u16string_view text) override {
+        if (armed) {
+            armed = false;
+            std::u16string list = value_.Get().value_or(u"\0"s);
+            list.insert(list.size() - 1, added_);
+            value_.Set(list);
+        }
+        return inner_.LowerUtf16(text);
+    }
+
+private:
+    TextCodec& inner_;
+    const SessionManagerValue& value_;
+    std::u16string added_;
+};
+
+TEST_F(DelayedDeletionTest, AnOperationAddedWhileWithdrawingIsNotLost) {
+    const std::u16string ours = u"\\??\\"s + Wide(cookieIndex_) + u"\0\0"s;
+    value_.Set(kOtherPrograms.substr(0, kOtherPrograms.size() - 1) + ours + u"\0"s);
+    const std::u16string late = u"\\??\\C:\\Users\\\u0141ukasz\\late.tmp\0\0"s;
+    InterruptingCodec codec(test.platform.textCodec, value_, late);
+    const Platform& real = test.platform;
+    Platform interrupted{real.urlCache, real.urlHistory, real.registry, real.fileSystem, real.fileSecurity,
+                         real.shell,    real.prompts,    real.clock,    codec,           real.osVersion};
+
+    codec.armed = true;
+    ScheduleIndexRemoval(interrupted, IndexBoxes{}, "");
+    EXPECT_FALSE(codec.armed);
+    EXPECT_EQ(Pending(), kOtherPrograms.substr(0, kOtherPrograms.size() - 1) + late + u"\0"s);
 }
 
 // The older generation: one run-once command per checked box, starting
@@ -261,6 +351,89 @@ TEST_F(RunOnceTest, OkWritesOneCommandPerCheckedBoxAndTheNextOpeningShowsThem) {
     EXPECT_EQ(shown, (IndexBoxes{true, false, true}));
     EXPECT_TRUE(key_->Read(kDeleteHistoryIndex, kUnlimitedBuffer));
     EXPECT_EQ(key_->ReadString("QmOtherProgram", 260), "other.exe /once");
+}
+
+// Purgelet.dll as the next logon runs it: the run-once command that the
+// dialog writes, started through the prefix's rundll32 on a test profile
+// whose three store folders each hold an index file.
+class PurgeletTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(profile_.valid());
+        ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders, 0, KEY_ALL_ACCESS, &folders_),
+                  ERROR_SUCCESS);
+        for (const auto& [name, folder] : kStores) {
+            saved_.push_back(ReadFolder(name));
+            profile_.MakeFolder(folder);
+            const std::string path = profile_.Path(folder);
+            RegSetValueExA(folders_, name, 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                           static_cast<DWORD>(path.size() + 1));
+        }
+    }
+    void TearDown() override {
+        for (std::size_t at = 0; at < saved_.size(); ++at) {
+            if (saved_[at])
+                RegSetValueExA(folders_, kStores[at].first, 0, REG_EXPAND_SZ,
+                               reinterpret_cast<const BYTE*>(saved_[at]->c_str()),
+                               static_cast<DWORD>(saved_[at]->size() + 1));
+            else
+                RegDeleteValueA(folders_, kStores[at].first);
+        }
+        if (folders_) RegCloseKey(folders_);
+    }
+
+    std::optional<std::string> ReadFolder(const char* name) const {
+        char data[MAX_PATH * 2] = {};
+        DWORD size = sizeof data - 1;
+        if (RegQueryValueExA(folders_, name, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size) !=
+            ERROR_SUCCESS)
+            return std::nullopt;
+        return std::string(data);
+    }
+
+    // Runs the command line and waits for it to end.
+    static bool Run(std::string commandLine) {
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process = {};
+        if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                            &startup, &process))
+            return false;
+        const bool ended = WaitForSingleObject(process.hProcess, 60000) == WAIT_OBJECT_0;
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        return ended;
+    }
+
+    static constexpr const char* kShellFolders =
+        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+    static constexpr std::array<std::pair<const char*, const char*>, 3> kStores = {
+        {{"History", "History"}, {"Cookies", "Cookies"}, {"Cache", "Cache"}}};
+    TempFolder profile_;
+    HKEY folders_ = nullptr;
+    std::vector<std::optional<std::string>> saved_;
+};
+
+TEST_F(PurgeletTest, DeleteCookieIndexRemovesTheCookiesIndexFileAndNothingElse) {
+    profile_.MakeFolder("History\\History.IE5");
+    profile_.MakeFolder("Cache\\Content.IE5");
+    const std::vector<std::string> kept = {"History\\History.IE5\\index.dat", "Cache\\Content.IE5\\index.dat",
+                                           "Cookies\\joe@site[1].txt"};
+    for (const std::string& name : kept) profile_.MakeFile(name, "x");
+    profile_.MakeFile("Cookies\\index.dat", "x");
+
+    // The library lies beside the band's DLL, in the folder the tests run in.
+    char folder[MAX_PATH] = {};
+    ASSERT_GT(GetCurrentDirectoryA(MAX_PATH, folder), 0u);
+    Win32FileSystem fileSystem;
+    const auto command =
+        RunOnceCommand(fileSystem, std::string(folder) + "\\Quillmere.dll", kDeleteCookieIndex);
+    ASSERT_TRUE(command);
+    ASSERT_TRUE(Run(*command)) << *command;
+
+    EXPECT_EQ(GetFileAttributesA(profile_.Path("Cookies\\index.dat").c_str()), INVALID_FILE_ATTRIBUTES);
+    for (const std::string& name : kept)
+        EXPECT_NE(GetFileAttributesA(profile_.Path(name).c_str()), INVALID_FILE_ATTRIBUTES) << name;
 }
 
 }  // namespace

@@ -13,7 +13,6 @@ namespace qm {
 namespace {
 
 constexpr char kTakeOwnership[] = "SeTakeOwnershipPrivilege";
-constexpr char kBackup[] = "SeBackupPrivilege";
 
 // Whether the process's token has the privilege, and whether it is enabled.
 struct PrivilegeState {
@@ -71,123 +70,106 @@ std::vector<BYTE> CurrentUserSid() {
     return sid;
 }
 
+// Switches a privilege of the process's token on or off, as a test sets the
+// scene.
+bool SetPrivilegeState(const char* privilege, bool enabled) {
+    LUID luid;
+    HANDLE token = nullptr;
+    if (!LookupPrivilegeValueA(nullptr, privilege, &luid) ||
+        !OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES, &token)) {
+        return false;
+    }
+    TOKEN_PRIVILEGES privileges = {};
+    privileges.PrivilegeCount = 1;
+    privileges.Privileges[0].Luid = luid;
+    privileges.Privileges[0].Attributes = enabled ? SE_PRIVILEGE_ENABLED : 0;
+    const BOOL adjusted = AdjustTokenPrivileges(token, FALSE, &privileges, 0, nullptr, nullptr);
+    CloseHandle(token);
+    return adjusted && StateOf(privilege).enabled == enabled;
+}
+
+// The access list's entries of a file, as (SID, mask) pairs of allowing entries.
+std::vector<std::pair<std::vector<BYTE>, DWORD>> AllowedEntries(const std::string& path) {
+    std::vector<std::pair<std::vector<BYTE>, DWORD>> entries;
+    auto descriptor = SecurityOf(path, DACL_SECURITY_INFORMATION);
+    BOOL present = FALSE;
+    BOOL defaulted = TRUE;
+    ACL* acl = nullptr;
+    if (descriptor.empty() || !GetSecurityDescriptorDacl(descriptor.data(), &present, &acl, &defaulted) ||
+        !present || !acl) {
+        return entries;
+    }
+    for (DWORD i = 0; i < acl->AceCount; ++i) {
+        void* entry = nullptr;
+        if (!GetAce(acl, i, &entry)) continue;
+        const auto* allowed = static_cast<const ACCESS_ALLOWED_ACE*>(entry);
+        if (allowed->Header.AceType != ACCESS_ALLOWED_ACE_TYPE) continue;
+        auto* sid = const_cast<DWORD*>(&allowed->SidStart);
+        const auto* bytes = reinterpret_cast<const BYTE*>(sid);
+        entries.emplace_back(std::vector<BYTE>(bytes, bytes + GetLengthSid(sid)), allowed->Mask);
+    }
+    return entries;
+}
+
 class Win32FileSecurityTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(folder_.valid());
         ASSERT_TRUE(StateOf(kTakeOwnership).held) << "the process cannot take ownership at all";
     }
-    void TearDown() override {
-        security_.SetPrivilege(kTakeOwnership, false);
-        security_.SetPrivilege(kBackup, false);
-    }
+    void TearDown() override { SetPrivilegeState(kTakeOwnership, false); }
 
     TempFolder folder_;
     Win32FileSecurity security_;
 };
 
-TEST_F(Win32FileSecurityTest, SetPrivilegeTurnsOneHeldPrivilegeOnAndOff) {
-    ASSERT_TRUE(security_.SetPrivilege(kBackup, true));
-    EXPECT_TRUE(StateOf(kBackup).enabled);
-    ASSERT_TRUE(security_.SetPrivilege(kTakeOwnership, true));
-    ASSERT_TRUE(security_.SetPrivilege(kTakeOwnership, false));
-    EXPECT_FALSE(StateOf(kTakeOwnership).enabled);
-    EXPECT_TRUE(StateOf(kBackup).enabled);  // untouched by the other's change
-
-    EXPECT_FALSE(security_.SetPrivilege("SeNoSuchPrivilege", true));
-    EXPECT_FALSE(security_.SetPrivilege("", true));
-    EXPECT_FALSE(security_.SetPrivilege(std::string("SeBackupPrivilege\0x", 19), true));
-}
-
-TEST_F(Win32FileSecurityTest, TakeOwnershipMakesTheUserOwnerAndKeepsThePrivilegeOn) {
+TEST_F(Win32FileSecurityTest, TakeOwnershipMakesTheUserOwnerAndLeavesThePrivilegeAsItWas) {
     folder_.MakeFile("index.dat", "x");
-    ASSERT_TRUE(security_.TakeOwnership(folder_.Path("index.dat")));
-    EXPECT_TRUE(StateOf(kTakeOwnership).enabled);
-
-    const auto descriptor = SecurityOf(folder_.Path("index.dat"), OWNER_SECURITY_INFORMATION);
-    ASSERT_FALSE(descriptor.empty());
-    PSID owner = nullptr;
-    BOOL defaulted = TRUE;
-    ASSERT_TRUE(GetSecurityDescriptorOwner(const_cast<DWORD*>(descriptor.data()), &owner, &defaulted));
-    ASSERT_NE(owner, nullptr);
-    std::vector<BYTE> user = CurrentUserSid();
+    const std::string path = folder_.Path("index.dat");
+    const std::vector<BYTE> user = CurrentUserSid();
     ASSERT_FALSE(user.empty());
-    EXPECT_TRUE(EqualSid(owner, user.data()));
-}
+    for (bool enabledBefore : {false, true}) {
+        ASSERT_TRUE(SetPrivilegeState(kTakeOwnership, enabledBefore));
+        EXPECT_TRUE(security_.TakeOwnership(path)) << enabledBefore;
+        EXPECT_EQ(StateOf(kTakeOwnership).enabled, enabledBefore);
+        EXPECT_FALSE(security_.TakeOwnership(folder_.Path("missing.dat")));
+        EXPECT_EQ(StateOf(kTakeOwnership).enabled, enabledBefore);
 
-TEST_F(Win32FileSecurityTest, FailedTakeOwnershipSwitchesOnlyItsPrivilegeOff) {
-    ASSERT_TRUE(security_.SetPrivilege(kBackup, true));
-    ASSERT_TRUE(security_.SetPrivilege(kTakeOwnership, true));
-    EXPECT_FALSE(security_.TakeOwnership(folder_.Path("missing.dat")));
-    EXPECT_FALSE(StateOf(kTakeOwnership).enabled);
-    EXPECT_TRUE(StateOf(kBackup).enabled);
-    EXPECT_FALSE(security_.TakeOwnership(folder_.Path("index.dat") + std::string("\0x", 2)));
-}
-
-// The access mask that the file's access list allows everyone, or nothing
-// when it has no entry for everyone.
-std::optional<DWORD> EveryoneAccess(const std::string& path, WORD* entries = nullptr) {
-    const auto descriptor = SecurityOf(path, DACL_SECURITY_INFORMATION);
-    if (descriptor.empty()) return std::nullopt;
-    BOOL present = FALSE;
-    BOOL defaulted = TRUE;
-    ACL* acl = nullptr;
-    if (!GetSecurityDescriptorDacl(const_cast<DWORD*>(descriptor.data()), &present, &acl, &defaulted) ||
-        !present || !acl) {
-        return std::nullopt;
+        auto descriptor = SecurityOf(path, OWNER_SECURITY_INFORMATION);
+        PSID owner = nullptr;
+        BOOL defaulted = TRUE;
+        ASSERT_TRUE(GetSecurityDescriptorOwner(descriptor.data(), &owner, &defaulted));
+        ASSERT_NE(owner, nullptr);
+        EXPECT_TRUE(EqualSid(owner, const_cast<BYTE*>(user.data())));
     }
-    if (entries) *entries = acl->AceCount;
-    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
-    PSID everyone = nullptr;
-    if (!AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone))
-        return std::nullopt;
-    std::optional<DWORD> mask;
-    for (DWORD i = 0; i < acl->AceCount; ++i) {
-        void* entry = nullptr;
-        if (!GetAce(acl, i, &entry)) continue;
-        const auto* allowed = static_cast<const ACCESS_ALLOWED_ACE*>(entry);
-        if (allowed->Header.AceType == ACCESS_ALLOWED_ACE_TYPE &&
-            EqualSid(const_cast<DWORD*>(&allowed->SidStart), everyone)) {
-            mask = allowed->Mask;
-        }
-    }
-    FreeSid(everyone);
-    return mask;
-}
-
-bool AllowsWriting(std::optional<DWORD> mask) {
-    return mask && ((*mask & GENERIC_ALL) || (*mask & FILE_GENERIC_WRITE) == FILE_GENERIC_WRITE);
+    EXPECT_FALSE(security_.TakeOwnership(path + std::string("\0x", 2)));
 }
 
 // Windows stores the new list as given: one entry. Wine keeps a file's
 // access in the host's permission bits and answers with a list made from
-// them (the system, the owner, everyone); there the grant shows as
-// everyone being allowed to write.
-TEST_F(Win32FileSecurityTest, GrantFullAccessLetsEveryoneWrite) {
+// them; there the grant shows as an entry allowing the user everything.
+TEST_F(Win32FileSecurityTest, GrantedAccessGoesToTheUserAndSavedSecurityComesBackWhole) {
     folder_.MakeFile("cookie.txt", "x");
     const std::string path = folder_.Path("cookie.txt");
-    ASSERT_FALSE(AllowsWriting(EveryoneAccess(path)));
-    ASSERT_TRUE(security_.GrantFullAccess(path, "everyone", kGenericAll));
+    const auto before = SecurityOf(path, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION);
+    ASSERT_FALSE(before.empty());
+    const auto saved = security_.SaveOwnerAndAccess(path);
+    ASSERT_TRUE(saved);
 
-    WORD entries = 0;
-    const auto mask = EveryoneAccess(path, &entries);
-    EXPECT_TRUE(AllowsWriting(mask)) << std::hex << mask.value_or(0);
-    if (entries == 1) {
-        EXPECT_TRUE(*mask == GENERIC_ALL || *mask == FILE_ALL_ACCESS) << std::hex << *mask;
-    }
+    ASSERT_TRUE(security_.TakeOwnership(path));
+    ASSERT_TRUE(security_.GrantFullAccess(path));
+    const std::vector<BYTE> user = CurrentUserSid();
+    bool userMayDoAll = false;
+    for (const auto& [sid, mask] : AllowedEntries(path))
+        userMayDoAll |= sid == user && (mask == GENERIC_ALL || (mask & FILE_ALL_ACCESS) == FILE_ALL_ACCESS);
+    EXPECT_TRUE(userMayDoAll);
 
-    // The file can still be deleted, as the cleanup goes on to do.
-    EXPECT_TRUE(DeleteFileA(path.c_str()));
-}
+    EXPECT_TRUE(security_.RestoreOwnerAndAccess(path, *saved));
+    EXPECT_EQ(SecurityOf(path, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION), before);
 
-TEST_F(Win32FileSecurityTest, GrantFullAccessToAnUnknownAccountChangesNothing) {
-    folder_.MakeFile("cookie.txt", "x");
-    const std::string path = folder_.Path("cookie.txt");
-    const auto before = SecurityOf(path, DACL_SECURITY_INFORMATION);
-    EXPECT_FALSE(security_.GrantFullAccess(path, "qm-no-such-account", kGenericAll));
-    EXPECT_EQ(SecurityOf(path, DACL_SECURITY_INFORMATION), before);
-    EXPECT_FALSE(security_.GrantFullAccess(folder_.Path("missing"), "everyone", kGenericAll));
-    EXPECT_FALSE(security_.GrantFullAccess(path, std::string("everyone\0x", 10), kGenericAll));
+    EXPECT_FALSE(security_.SaveOwnerAndAccess(folder_.Path("missing")));
+    EXPECT_FALSE(security_.GrantFullAccess(path + std::string("\0x", 2)));
+    EXPECT_FALSE(security_.RestoreOwnerAndAccess(path, SavedFileSecurity{"not a descriptor"}));
 }
 
 }  // namespace

@@ -39,6 +39,8 @@ TEST_F(Win32FileSystemTest, OnlyFilesOnDiskOpenForRead) {
                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     EXPECT_TRUE(files_.CanOpenForRead(Path("f")));
+    // It cannot be deleted meanwhile, and the deletion says why.
+    EXPECT_EQ(files_.RemoveFile(Path("f")), FileRemoval::InUse);
     CloseHandle(held);
 
     // Names of devices and pipes open, but are not files.

@@ -251,3 +251,169 @@ TEST(IndexToolTable, PadsEveryColumnButTheLastAndEscapesCells) {
 
 }  // namespace
 }  // namespace qm
+
+namespace qm {
+namespace {
+
+// The texts of the two files below: an address holding a comma, quotes and
+// a tab, a title outside the code page, bytes of the code page's upper
+// half (one the code page leaves undefined), an empty title and none.
+class QmIndexFormats : public QmIndexTool {
+protected:
+    std::string WriteSample() {
+        IndexFileBuilder file;
+        file.Record({.url = "Visited: me@http://a.example/?q=1,2\"x\"\ty",
+                     .updated = FileTime{132000000000000000ull},
+                     .visited = FileTime{132000000000000001ull},
+                     .title = u"Caf\u00e9 \u65e5\u672c"});
+        file.Record({.url = "http://b.example/\xe9\x80\x81", .title = u""});
+        file.Record({.url = "http://c/"});
+        return Write("index.dat", file);
+    }
+};
+
+TEST_F(QmIndexFormats, ReadAsCsvAndJsonQuotesAndConvertsEveryText) {
+    const std::string path = WriteSample();
+    const std::string missing = folder_.Local("missing.dat").string();
+    struct Row {
+        std::vector<std::string> format;
+        std::string out;
+    };
+    const std::string titleAnsi = "Caf\xe9 ??";  // the code page has no Japanese letters
+    for (const Row& row : {
+             Row{{"--format", "csv"},
+                 "file,lastUpdated,lastVisited,url,title\r\n" + path +
+                     ",132000000000000000,132000000000000001,\"Visited: "
+                     "me@http://a.example/?q=1,2\"\"x\"\"\ty\"," +
+                     titleAnsi + "\r\n" + path + ",0,0,http://b.example/\xe9\x80\x81,\r\n" + path +
+                     ",0,0,http://c/,\r\n"},
+             Row{{"--format=json"},
+                 "{\"file\":\"" + path +
+                     "\",\"result\":1,\"kind\":\"History\",\"records\":3}\n"
+                     "{\"lastUpdated\":132000000000000000,\"lastUpdatedUtc\":\"2019-04-17T18:40:00Z\","
+                     "\"lastVisited\":132000000000000001,\"lastVisitedUtc\":\"2019-04-17T18:40:00.0000001Z\","
+                     "\"url\":\"Visited: me@http://a.example/?q=1,2\\\"x\\\"\\ty\",\"title\":\"Caf\u00e9 "
+                     "??\"}\n"
+                     "{\"lastUpdated\":0,\"lastUpdatedUtc\":\"1601-01-01T00:00:00Z\",\"lastVisited\":0,"
+                     "\"lastVisitedUtc\":\"1601-01-01T00:00:00Z\",\"url\":\"http://b.example/"
+                     "\u00e9\u20ac\u0081\","
+                     "\"title\":\"\"}\n"
+                     "{\"lastUpdated\":0,\"lastUpdatedUtc\":\"1601-01-01T00:00:00Z\",\"lastVisited\":0,"
+                     "\"lastVisitedUtc\":\"1601-01-01T00:00:00Z\",\"url\":\"http://c/\",\"title\":\"\"}\n"
+                     "{\"file\":\"" +
+                     missing + "\",\"result\":0,\"kind\":null,\"records\":0}\n"},
+             Row{{"--format", "tsv"},
+                 "# " + path + "\tresult=1\tkind=History\trecords=3\n" +
+                     "132000000000000000\t132000000000000001\tVisited: "
+                     "me@http://a.example/?q=1,2\"x\"\\ty\t" +
+                     titleAnsi + "\n0\t0\thttp://b.example/\xe9\x80\x81\t\n0\t0\thttp://c/\t\n# " + missing +
+                     "\tresult=0\tkind=none\trecords=0\n"},
+         }) {
+        std::vector<std::string> args = {"read"};
+        args.insert(args.end(), row.format.begin(), row.format.end());
+        args.push_back(path);
+        args.push_back(missing);
+        const Outcome outcome = RunTool(args);
+        EXPECT_EQ(outcome.out, row.out) << row.format.front();
+        EXPECT_EQ(outcome.err, "qm-index: " + missing + ": cannot be opened\n") << row.format.front();
+        EXPECT_EQ(outcome.status, 1) << row.format.front();
+    }
+}
+
+TEST_F(QmIndexFormats, ListGivesTheViewsColumnsInEachFormat) {
+    IndexFileBuilder file;
+    file.Record({.url = "Cookie:me@site.example/", .visited = FileTime{132000000000000000ull}});
+    file.Record({.url = "Cookie: longer,name@x/", .updated = FileTime{132223104000000000ull}});
+    const std::string path = Write("cookies.dat", file);
+    struct Row {
+        std::string format;
+        std::string out;
+    };
+    for (const Row& row : {
+             Row{"tsv",
+                 "User\tURL\tLast Visited\tLast Updated\n"
+                 "me\tsite.example/\t17.04.2019\tunknown\n"
+                 "longer,name\tx/\tunknown\t01.01.2020\n"},
+             Row{"csv",
+                 "User,URL,Last Visited,Last Updated\r\n"
+                 "me,site.example/,17.04.2019,unknown\r\n"
+                 "\"longer,name\",x/,unknown,01.01.2020\r\n"},
+             Row{"json",
+                 "{\"User\":\"me\",\"URL\":\"site.example/\","
+                 "\"Last Visited\":{\"text\":\"17.04.2019\",\"filetime\":132000000000000000,"
+                 "\"utc\":\"2019-04-17T18:40:00Z\"},"
+                 "\"Last Updated\":{\"text\":\"unknown\",\"filetime\":0,\"utc\":\"1601-01-01T00:00:00Z\"}}\n"
+                 "{\"User\":\"longer,name\",\"URL\":\"x/\","
+                 "\"Last Visited\":{\"text\":\"unknown\",\"filetime\":0,\"utc\":\"1601-01-01T00:00:00Z\"},"
+                 "\"Last Updated\":{\"text\":\"01.01.2020\",\"filetime\":132223104000000000,"
+                 "\"utc\":\"2020-01-01T00:00:00Z\"}}\n"},
+         }) {
+        const Outcome outcome = RunTool({"list", "--format", row.format, path});
+        EXPECT_EQ(outcome.out, row.out) << row.format;
+        EXPECT_EQ(outcome.err, "") << row.format;
+        EXPECT_EQ(outcome.status, 0) << row.format;
+    }
+}
+
+TEST_F(QmIndexFormats, AnUnknownOrMissingFormatIsAUsageError) {
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"read", "--format", "xml", "a"},
+                                               {"read", "--format"},
+                                               {"read", "--format=", "a"},
+                                               {"list", "--format", "csv"},
+                                               {"read", "--format", "csv"}}) {
+        const Outcome outcome = RunTool(args);
+        EXPECT_EQ(outcome.status, 2) << ::testing::PrintToString(args);
+        EXPECT_THAT(outcome.err, StartsWith("usage: qm-index")) << ::testing::PrintToString(args);
+    }
+}
+
+// The writers on texts whose special bytes fall on every side of the
+// pieces of eight bytes they are looked at in.
+TEST(IndexToolTexts, CsvQuotesOnlyWhatNeedsItAndJsonIsUtf8Escaped) {
+    struct Row {
+        std::string text;
+        std::string csv;
+        std::string json;
+    };
+    const std::string sixteen = "0123456789abcdef";
+    for (const Row& row : {
+             Row{"", "", "\"\""},
+             Row{"plain text", "plain text", "\"plain text\""},
+             Row{"a,b", "\"a,b\"", "\"a,b\""},
+             Row{"say \"hi\"", "\"say \"\"hi\"\"\"", "\"say \\\"hi\\\"\""},
+             Row{"tab\there", "tab\there", "\"tab\\there\""},
+             Row{"cr\rlf\n", "\"cr\rlf\n\"", "\"cr\\rlf\\n\""},
+             Row{"back\\slash\x01\x1f\x7f", "back\\slash\x01\x1f\x7f", "\"back\\\\slash\\u0001\\u001f\x7f\""},
+             Row{"\xe9\x80\x81\x9f\xff", "\xe9\x80\x81\x9f\xff", "\"\u00e9\u20ac\u0081\u0178\u00ff\""},
+             Row{sixteen + ",", "\"" + sixteen + ",\"", "\"" + sixteen + ",\""},
+             Row{sixteen + "\"" + sixteen, "\"" + sixteen + "\"\"" + sixteen + "\"",
+                 "\"" + sixteen + "\\\"" + sixteen + "\""},
+             Row{sixteen.substr(1) + "\xe9", sixteen.substr(1) + "\xe9",
+                 "\"" + sixteen.substr(1) + "\u00e9\""},
+             Row{sixteen + sixteen + "\n", "\"" + sixteen + sixteen + "\n\"",
+                 "\"" + sixteen + sixteen + "\\n\""},
+         }) {
+        EXPECT_EQ(CsvField(row.text), row.csv) << ::testing::PrintToString(row.text);
+        EXPECT_EQ(JsonString(row.text), row.json) << ::testing::PrintToString(row.text);
+        EXPECT_EQ(EscapeIndexText(row.text).find_first_of("\t\n\r"), std::string::npos);
+    }
+}
+
+TEST(IndexToolTexts, JsonTimesAreIsoUtcWithinThePlatformsLimits) {
+    for (const auto& [ticks, utc] : std::vector<std::pair<uint64_t, std::string>>{
+             {0, "\"1601-01-01T00:00:00Z\""},
+             {132000000000000000ull, "\"2019-04-17T18:40:00Z\""},
+             {132000000000000001ull, "\"2019-04-17T18:40:00.0000001Z\""},
+             {132000000012345670ull, "\"2019-04-17T18:40:01.2345670Z\""},
+             {2650467743990000000ull, "\"9999-12-31T23:59:59Z\""},
+             {2650467744000000000ull, "\"+10000-01-01T00:00:00Z\""},
+             {0x7FFFFFFFFFFFFFFFull, "\"+30828-09-14T02:48:05.4775807Z\""},
+             {0x8000000000000000ull, "null"},
+         }) {
+        EXPECT_EQ(JsonUtcTime(FileTime{ticks}), utc) << ticks;
+    }
+}
+
+}  // namespace
+}  // namespace qm

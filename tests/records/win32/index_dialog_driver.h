@@ -91,7 +91,7 @@ public:
     bool WriteTextFile(std::string_view path, std::string_view text) override {
         return real_.WriteTextFile(path, text);
     }
-    bool RemoveFile(std::string_view path) override { return real_.RemoveFile(path); }
+    FileRemoval RemoveFile(std::string_view path) override { return real_.RemoveFile(path); }
     bool RemoveFolder(std::string_view path) override { return real_.RemoveFolder(path); }
     bool DeleteAtRestart(std::string_view) override { return false; }
     std::optional<std::string> ShortPathName(std::string_view path) override {

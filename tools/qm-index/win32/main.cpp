@@ -1,6 +1,11 @@
 // qm-index on Windows: the system's file functions (paths with "\" as
 // Windows writes them, printed as found), the ANSI code page for titles,
-// and output in the console's text mode (lines end in "\r\n").
+// and output in the console's text mode (lines end in "\r\n"), but for CSV,
+// which writes its own.
+#include <fcntl.h>
+#include <io.h>
+#include <stdio.h>
+
 #include <iostream>
 #include <string>
 #include <vector>
@@ -15,5 +20,9 @@ int main(int argc, char** argv) {
     qm::Win32FileSystem fileSystem;
     qm::Win32TextCodec codec;
     qm::IndexToolContext context{fileSystem, codec, std::cout, std::cerr, nullptr};
+    context.rawOutput = [] {
+        std::cout.flush();
+        _setmode(_fileno(stdout), _O_BINARY);
+    };
     return qm::RunIndexTool(args, context);
 }

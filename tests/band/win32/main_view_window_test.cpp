@@ -15,6 +15,7 @@
 #include "band/main_view_layout.h"
 #include "band/win32/module.h"
 #include "cleaning/cleanup_criteria.h"
+#include "platform/win32/gdi.h"
 #include "resources/cleaning_ids.h"
 #include "resources/resource.h"
 #include "resources/settings_ids.h"
@@ -568,6 +569,38 @@ TEST_F(ViewFixture, LinkClickNavigatesTheHostingBrowser) {
     // A double click (activation) does nothing.
     SendListNotification(viewWindow(), view().list(RecordKind::Cookies), LISTNOTE_ACTIVATE);
     EXPECT_EQ(chrome_->addresses.size(), 2u);
+}
+
+TEST_F(ContextMenuTest, GdiObjectsDoNotGrowOverFillsMenusAboutBoxesAndTitleTips) {
+    // Wine counts no GDI objects for a process; the band's own owners do.
+    history_->Add({u"http://gdi.example/" + std::u16string(300, u'a'), u"Title " + std::u16string(200, u'w'),
+                   Days(1), Days(1), Days(3)});
+    const HWND list = view().list(RecordKind::History).window();
+    const auto round = [&] {
+        EXPECT_EQ(SendMessageW(viewWindow(), WM_COMMAND, command::kRefresh, 0), 0);
+        EXPECT_TRUE(RightClickAndChoose(RecordKind::History, 0, -1).open);
+        EXPECT_TRUE(RunDuringModalLoop([&] { SendMessageW(viewWindow(), WM_COMMAND, command::kAbout, 0); },
+                                       [&] {
+                                           const HWND about = DialogOwnedBy(viewWindow());
+                                           if (about) PostMessageW(about, WM_COMMAND, IDCANCEL, 0);
+                                           return about != nullptr;
+                                       },
+                                       [&] {
+                                           if (const HWND about = DialogOwnedBy(viewWindow()))
+                                               EndDialog(about, IDCANCEL);
+                                       }));
+        const ListMetrics& metrics = view().list(RecordKind::History).metrics();
+        SendMessageW(list, WM_MOUSEMOVE, 0, MAKELPARAM(80, metrics.headerHeight + metrics.rowHeight / 2));
+        EXPECT_TRUE(view().list(RecordKind::History).titleTip().visible());
+        SendMessageW(list, WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);  // the list's fonts made anew
+        EXPECT_FALSE(view().list(RecordKind::History).titleTip().visible());
+    };
+    round();  // what is made once and kept is made here
+    const long held = LiveGdiObjects();
+    for (int repeat = 0; repeat < 2; ++repeat) round();
+    // The progress window's thread gives its objects back as it ends.
+    for (int waited = 0; waited < 200 && LiveGdiObjects() != held; ++waited) Pump(10);
+    EXPECT_EQ(LiveGdiObjects(), held);
 }
 
 TEST_F(ContextMenuTest, CopyUrlPutsTheSelectedAddressOnTheClipboard) {

@@ -65,8 +65,41 @@ constexpr std::array kCachedBandLists = {
 
 // Deletes a key with its subtree; a key that is not there is already gone.
 bool RemoveTree(Registry& registry, RegistryRoot root, std::string_view key) {
-    if (!registry.Open(root, key)) return true;
+    switch (registry.Probe(root, key)) {
+        case Registry::KeyState::Absent:
+            return true;
+        case Registry::KeyState::Refused:
+            return false;
+        case Registry::KeyState::Present:
+            break;
+    }
     return registry.DeleteTree(root, key);
+}
+
+// The registration of the type library, and the band's category list: what
+// unregistration has to undo, when it is there.
+constexpr std::string_view kTypeLibraryKey = "TypeLib\\{9E27B4C1-3A58-4D06-B1F7-2C8D5E9A0B16}";
+constexpr std::string_view kCategoryListKey =
+    "CLSID\\{5A1C0E42-7B3D-4F19-9C2E-61D4A8B7E305}\\Implemented "
+    "Categories\\{00021494-0000-0000-C000-000000000046}";
+
+// Runs a COM step only where the registry shows something for it to undo.
+HResult UndoWhereRegistered(Registry& registry, std::string_view key, HResult refused,
+                            const std::function<HResult()>& step) {
+    switch (registry.Probe(RegistryRoot::ClassesRoot, key)) {
+        case Registry::KeyState::Absent:
+            return kS_OK;
+        case Registry::KeyState::Refused:
+            return refused;
+        case Registry::KeyState::Present:
+            break;
+    }
+    return step();
+}
+
+// Keeps the first failure.
+void Note(HResult& result, HResult step) {
+    if (Succeeded(result) && Failed(step)) result = step;
 }
 
 std::size_t LastSeparator(std::string_view path) {
@@ -121,10 +154,38 @@ bool UnregisterBandKeys(Registry& registry) {
     return allRemoved;
 }
 
-void RemoveOldClassKey(Registry& registry) {
+bool RemoveOldClassKey(Registry& registry) {
     // The old class key holds subkeys of its own (its server, its ProgIDs);
     // a plain key deletion would refuse it and leave it behind.
-    RemoveTree(registry, RegistryRoot::ClassesRoot, kOldClassKey);
+    return RemoveTree(registry, RegistryRoot::ClassesRoot, kOldClassKey);
+}
+
+bool RemoveCachedBandLists(Registry& registry) {
+    bool allRemoved = true;
+    for (const CachedBandList& list : kCachedBandLists)
+        if (!RemoveTree(registry, list.root, list.key)) allRemoved = false;
+    return allRemoved;
+}
+
+HResult RegisterServer(Registry& registry, std::string_view modulePath, const ServerSteps& steps) {
+    HResult result = kS_OK;
+    Note(result, RegisterBandKeys(registry, modulePath) ? kS_OK : kSELFREG_E_CLASS);
+    Note(result, steps.registerTypeLibrary());
+    Note(result, RemoveCachedBandLists(registry) ? kS_OK : kSELFREG_E_CLASS);
+    Note(result, steps.updateCategory(true));
+    return result;
+}
+
+HResult UnregisterServer(Registry& registry, const ServerSteps& steps) {
+    HResult result = kS_OK;
+    Note(result, UnregisterBandKeys(registry) ? kS_OK : kSELFREG_E_CLASS);
+    Note(result, UndoWhereRegistered(registry, kTypeLibraryKey, kSELFREG_E_TYPELIB, steps.unregisterTypeLibrary));
+    // The class key went with the keys above, and the category list with
+    // it; the category manager fails on a list that is no longer there.
+    Note(result, UndoWhereRegistered(registry, kCategoryListKey, kSELFREG_E_CLASS,
+                                     [&steps] { return steps.updateCategory(false); }));
+    Note(result, RemoveOldClassKey(registry) ? kS_OK : kSELFREG_E_CLASS);
+    return result;
 }
 
 std::string TypeLibHelpDirectory(std::string_view modulePath) {

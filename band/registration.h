@@ -7,11 +7,13 @@
 // "keep" key (shared ones such as CLSID) is never deleted.
 #pragma once
 
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
 
 #include "platform/registry.h"
+#include "platform/types.h"
 
 namespace qm {
 
@@ -40,22 +42,47 @@ std::span<const RegistrationEntry> RegistrationTable();
 // is: the value is data, not a script, so nothing in it is escaped.
 std::string ExpandRegistrationData(std::string_view data, std::string_view modulePath);
 
-// Both report whether every step succeeded; a key missing at removal is no
-// failure.
+// Both report whether every step succeeded. A key that is not there is no
+// failure at removal; one the user may not remove is.
 bool RegisterBandKeys(Registry& registry, std::string_view modulePath);
 bool UnregisterBandKeys(Registry& registry);
 
 // Removes the class key of the earlier product with everything under it.
 // Missing is no failure.
-void RemoveOldClassKey(Registry& registry);
+bool RemoveOldClassKey(Registry& registry);
 
 // Registry keys where the browser caches its enumeration of bands; removed
-// at registration so that the browser enumerates them afresh.
+// at registration so that the browser enumerates them afresh. Missing is
+// no failure.
 struct CachedBandList {
     RegistryRoot root;
     std::string_view key;
 };
 std::span<const CachedBandList> CachedBandLists();
+bool RemoveCachedBandLists(Registry& registry);
+
+// What self-registration asks of COM beside the registry: the type library
+// and the band's component category. Each answers an HRESULT.
+struct ServerSteps {
+    std::function<HResult()> registerTypeLibrary;
+    std::function<HResult()> unregisterTypeLibrary;
+    std::function<HResult(bool add)> updateCategory;
+};
+
+// Self-registration's own failure codes.
+inline constexpr HResult kSELFREG_E_TYPELIB = static_cast<HResult>(0x80040200u);
+inline constexpr HResult kSELFREG_E_CLASS = static_cast<HResult>(0x80040201u);
+
+// DllRegisterServer: the keys of the table, the type library, the cached
+// band lists, the component category. DllUnregisterServer: the keys, the
+// type library and the category where they are registered, the earlier
+// product's class key. Every step runs; the answer is S_OK only when all
+// succeeded, else the first failure: SELFREG_E_CLASS for registry keys that
+// could not be written or removed, SELFREG_E_TYPELIB for a type library
+// registration the registry refuses to show, a step's own code otherwise.
+// So regsvr32 tells a user without the rights that nothing was done.
+HResult RegisterServer(Registry& registry, std::string_view modulePath, const ServerSteps& steps);
+HResult UnregisterServer(Registry& registry, const ServerSteps& steps);
 
 // Type library paths: the help folder is the module path cut after its last
 // "\", "/" or ":" (empty when it has none); the fallback library sits beside

@@ -78,6 +78,16 @@ public:
     virtual bool DeleteKey(RegistryRoot root, std::string_view path) = 0;
     // Deletes a key with everything under it.
     virtual bool DeleteTree(RegistryRoot root, std::string_view path) = 0;
+
+    // ---- Absent or refused ----
+    // Open answers nothing both for a key that is not there and for one the
+    // caller may not open; a caller that removes keys must tell the two
+    // apart, since only the first is no failure.
+    enum class KeyState { Present, Absent, Refused };
+    // Whether the key is there to be opened with full access. Any failure
+    // other than "no such key" (access denied, a path the registry cannot
+    // hold) is a refusal.
+    virtual KeyState Probe(RegistryRoot root, std::string_view path) = 0;
 };
 
 }  // namespace qm

@@ -176,6 +176,13 @@ bool StartsColumnDrag(int dx, int dy) {
     return std::abs(dx) > kListColumnDragDistance || std::abs(dy) > kListColumnDragDistance;
 }
 
+bool IsSecondClick(const CellPress& previous, const CellPress& current, const DoubleClickBounds& bounds) {
+    return previous.row >= 0 && previous.row == current.row && previous.column == current.column &&
+           current.tickMs - previous.tickMs <= bounds.timeMs &&
+           2 * std::abs(current.x - previous.x) <= bounds.width &&
+           2 * std::abs(current.y - previous.y) <= bounds.height;
+}
+
 CellLayout LayoutCell(int cellLeft, int cellRight, bool firstColumn, int imageWidth) {
     CellLayout layout;
     int x = cellLeft + (firstColumn ? 4 : 3);

@@ -8,6 +8,7 @@
 // `visibleRow` a line counted from the top of the view.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <vector>
 
@@ -170,6 +171,27 @@ int ColumnAtX(const std::vector<ColumnSpan>& spans, int x);
 int DropInsertPosition(const std::vector<ColumnSpan>& spans, int x);
 // A pressed header column becomes a drag past this distance.
 bool StartsColumnDrag(int dx, int dy);
+
+// A press of the left button on a cell, in client pixels and ticks.
+struct CellPress {
+    int row = -1;
+    int column = -1;  // id
+    int x = 0;
+    int y = 0;
+    uint32_t tickMs = 0;
+};
+// The system's double-click bounds: the time, and the rectangle's size
+// centred on the first press.
+struct DoubleClickBounds {
+    uint32_t timeMs = 500;
+    int width = 4;
+    int height = 4;
+};
+// Whether `current` is the second click of a double click that `previous`
+// began: the same cell, within the time and the rectangle. It may reach the
+// list as a double click or, after the first went to the title tip, as a
+// plain press; a link followed by the first is not followed again.
+bool IsSecondClick(const CellPress& previous, const CellPress& current, const DoubleClickBounds& bounds);
 
 // The parts of a cell, in content x.
 struct CellLayout {

@@ -128,6 +128,7 @@ STDMETHODIMP BandObject::SetSite(IUnknown* site) {
     parentWindow_ = parent;
 
     // One window per band: a second site takes the window with it.
+    platform_.shell.SetOwnerWindow(nullptr);
     view_.reset();
     RECT client = {};
     GetClientRect(parent, &client);
@@ -137,6 +138,7 @@ STDMETHODIMP BandObject::SetSite(IUnknown* site) {
         view_.reset();
         return E_FAIL;
     }
+    platform_.shell.SetOwnerWindow(view_->window());
 
     if (FAILED(site->QueryInterface(IID_PPV_ARGS(&inputObjectSite_)))) inputObjectSite_.Reset();
 
@@ -179,6 +181,7 @@ STDMETHODIMP BandObject::ShowDW(BOOL show) {
 STDMETHODIMP BandObject::CloseDW(DWORD) {
     ShowDW(FALSE);
     if (view_) view_->Destroy();
+    platform_.shell.SetOwnerWindow(nullptr);
     return S_OK;
 }
 

@@ -58,12 +58,12 @@ STDMETHODIMP ClassFactory::LockServer(BOOL lock) {
 }
 
 ClassFactory* BandClassFactory() {
+    // The first class object is the band's first need of the system.
+    ModuleActivation();
     ModuleState& module = Module();
-    EnterCriticalSection(&module.lock);
+    const std::lock_guard<std::mutex> guard(module.lock);
     if (!module.bandClass.factory) module.bandClass.factory = new (std::nothrow) ClassFactory();
-    ClassFactory* factory = module.bandClass.factory;
-    LeaveCriticalSection(&module.lock);
-    return factory;
+    return module.bandClass.factory;
 }
 
 void ReleaseClassFactory(ClassFactory* factory) {

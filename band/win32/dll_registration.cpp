@@ -2,7 +2,6 @@
 // library, the cached band lists and the component category.
 #include <comcat.h>
 #include <oleauto.h>
-#include <shlwapi.h>
 #include <windows.h>
 #include <wrl/client.h>
 
@@ -40,54 +39,45 @@ HRESULT LoadOwnTypeLibrary(const std::string& modulePath, ComPtr<ITypeLib>& libr
     return result;
 }
 
-void RegisterTypeLibrary(const std::string& modulePath) {
+HRESULT RegisterTypeLibrary(const std::string& modulePath) {
     ComPtr<ITypeLib> library;
     std::wstring path;
-    if (FAILED(LoadOwnTypeLibrary(modulePath, library, path))) return;
+    const HRESULT loaded = LoadOwnTypeLibrary(modulePath, library, path);
+    if (FAILED(loaded)) return loaded;
     std::wstring helpDirectory = Wide(TypeLibHelpDirectory(modulePath));
-    RegisterTypeLib(library.Get(), path.data(), helpDirectory.empty() ? nullptr : helpDirectory.data());
+    return RegisterTypeLib(library.Get(), path.data(), helpDirectory.empty() ? nullptr : helpDirectory.data());
 }
 
-void UnregisterTypeLibrary(const std::string& modulePath) {
+HRESULT UnregisterTypeLibrary(const std::string& modulePath) {
+    if (modulePath.empty()) return E_FAIL;
     ComPtr<ITypeLib> library;
     std::wstring path;
-    if (FAILED(LoadOwnTypeLibrary(modulePath, library, path))) return;
+    const HRESULT loaded = LoadOwnTypeLibrary(modulePath, library, path);
+    if (FAILED(loaded)) return loaded;
     TLIBATTR* attributes = nullptr;
-    if (FAILED(library->GetLibAttr(&attributes))) return;
+    const HRESULT read = library->GetLibAttr(&attributes);
+    if (FAILED(read)) return read;
     const TLIBATTR copy = *attributes;
     library->ReleaseTLibAttr(attributes);
 
     using UnregisterFunction = HRESULT(WINAPI*)(REFGUID, WORD, WORD, LCID, SYSKIND);
     HMODULE oleaut = nullptr;
     {
-        ActivationScope scope(Module().activation);
+        ActivationScope scope(ModuleActivation());
         oleaut = LoadLibraryA("oleaut32.dll");
     }
-    if (!oleaut) return;
+    if (!oleaut) return HRESULT_FROM_WIN32(GetLastError());
     const auto unregister = reinterpret_cast<UnregisterFunction>(
         reinterpret_cast<void*>(GetProcAddress(oleaut, "UnRegisterTypeLib")));
-    if (unregister) unregister(copy.guid, copy.wMajorVerNum, copy.wMinorVerNum, copy.lcid, copy.syskind);
+    const HRESULT result =
+        unregister ? unregister(copy.guid, copy.wMajorVerNum, copy.wMinorVerNum, copy.lcid, copy.syskind)
+                   : E_FAIL;
     FreeLibrary(oleaut);
-}
-
-constexpr char kCategoryListKey[] =
-    "CLSID\\{5A1C0E42-7B3D-4F19-9C2E-61D4A8B7E305}\\Implemented "
-    "Categories\\{00021494-0000-0000-C000-000000000046}";
-
-void RemoveCachedBandLists() {
-    for (const CachedBandList& list : CachedBandLists()) {
-        const HKEY root = list.root == RegistryRoot::CurrentUser ? HKEY_CURRENT_USER : HKEY_CLASSES_ROOT;
-        const std::string key(list.key);
-        SHDeleteKeyA(root, key.c_str());
-    }
+    return result;
 }
 
 // Registers or removes the band's one component category.
 HRESULT UpdateCategory(bool add) {
-    // Unregistration removed the class key, and with it the category list,
-    // before this step: a category no longer listed needs no removal (the
-    // category manager would fail on the missing key).
-    if (!add && !Win32Registry().Open(RegistryRoot::ClassesRoot, kCategoryListKey)) return S_OK;
     HRESULT result = CoInitialize(nullptr);
     const bool initialized = SUCCEEDED(result);
     {
@@ -104,6 +94,11 @@ HRESULT UpdateCategory(bool add) {
     return result;
 }
 
+ServerSteps Steps(const std::string& modulePath) {
+    return ServerSteps{[&modulePath] { return RegisterTypeLibrary(modulePath); },
+                       [&modulePath] { return UnregisterTypeLibrary(modulePath); }, &UpdateCategory};
+}
+
 }  // namespace
 }  // namespace qm
 
@@ -111,18 +106,11 @@ extern "C" HRESULT __stdcall DllRegisterServer() {
     const std::string modulePath = qm::ModulePath();
     if (modulePath.empty()) return E_FAIL;
     qm::Win32Registry registry;
-    qm::RegisterBandKeys(registry, modulePath);
-    qm::RegisterTypeLibrary(modulePath);
-    qm::RemoveCachedBandLists();
-    return qm::UpdateCategory(true);
+    return qm::RegisterServer(registry, modulePath, qm::Steps(modulePath));
 }
 
 extern "C" HRESULT __stdcall DllUnregisterServer() {
     const std::string modulePath = qm::ModulePath();
     qm::Win32Registry registry;
-    qm::UnregisterBandKeys(registry);
-    if (!modulePath.empty()) qm::UnregisterTypeLibrary(modulePath);
-    const HRESULT result = qm::UpdateCategory(false);
-    qm::RemoveOldClassKey(registry);
-    return result;
+    return qm::UnregisterServer(registry, qm::Steps(modulePath));
 }

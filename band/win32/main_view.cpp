@@ -12,6 +12,7 @@
 #include "cleaning/win32/cleanup_dialog_window.h"
 #include "cleaning/win32/index_files_dialog.h"
 #include "platform/win32/gdi.h"
+#include "platform/win32/win32_file_system.h"
 #include "records/win32/index_file_dialogs.h"
 #include "resources/resource.h"
 #include "settings/find_on_tab.h"
@@ -19,6 +20,7 @@
 #include "settings/win32/favorites_dialog.h"
 #include "settings/win32/find_dialog.h"
 #include "settings/win32/options_dialog.h"
+#include "widgets/win32/dialog_support.h"
 
 namespace qm {
 
@@ -128,7 +130,7 @@ const MainView::MessageEntry MainView::kMessages[] = {
 
 MainView::MainView(Platform& platform)
     : platform_(platform),
-      progress_(Module().instance, Module().activation.handle()),
+      progress_(Module().instance, ModuleActivation().handle()),
       controller_(platform, ViewLists{lists_[0].model(), lists_[1].model(), lists_[2].model()}, *this,
                   *this) {}
 
@@ -138,8 +140,10 @@ MainView::~MainView() {
 }
 
 ATOM MainView::RegisterViewClass() {
+    // The first window is the band's first need of the system.
+    const ActivationContext& activation = ModuleActivation();
     ModuleState& module = Module();
-    EnterCriticalSection(&module.lock);
+    const std::lock_guard<std::mutex> guard(module.lock);
     if (!module.viewClass) {
         // One class per loaded module: a second copy of the DLL in the same
         // process gets a name of its own.
@@ -153,19 +157,17 @@ ATOM MainView::RegisterViewClass() {
         windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // the standard arrow
         windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
         windowClass.lpszClassName = className;
-        ActivationScope scope(module.activation);
+        ActivationScope scope(activation);
         module.viewClass = RegisterClassExW(&windowClass);
     }
-    const ATOM atom = module.viewClass;
-    LeaveCriticalSection(&module.lock);
-    return atom;
+    return module.viewClass;
 }
 
 bool MainView::Create(HWND parent, const RECT& rect) {
     if (window_) return false;
     const ATOM viewClass = RegisterViewClass();
     if (!viewClass) return false;
-    ActivationScope scope(Module().activation);
+    ActivationScope scope(ModuleActivation());
     CreateWindowExW(0, MAKEINTRESOURCEW(viewClass), kViewTitle,
                     WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN, rect.left, rect.top,
                     rect.right - rect.left, rect.bottom - rect.top, parent, nullptr, Module().instance, this);
@@ -210,6 +212,10 @@ LRESULT CALLBACK MainView::WindowProc(HWND window, UINT message, WPARAM wParam, 
         return DefWindowProcW(window, message, wParam, lParam);
     }
     if (!view) return DefWindowProcW(window, message, wParam, lParam);
+    // Whatever the view opens while it handles a message (dialogs, message
+    // boxes, file and folder boxes, menus, windows) is made inside the
+    // module's activation context, with the version 6 controls.
+    ActivationScope scope(ModuleActivation());
     // Nothing may unwind through the system's window code.
     try {
         return view->Dispatch(message, wParam, lParam);
@@ -239,7 +245,6 @@ LRESULT MainView::OnCreate(WPARAM, LPARAM) {
     const LONG_PTR style = GetWindowLongPtrW(window_, GWL_STYLE);
     SetWindowLongPtrW(window_, GWL_STYLE, style & WS_DISABLED);
 
-    ActivationScope scope(Module().activation);
     CreateMenuBar();
 
     rowImages_.reset(LoadImageStrip(IDB_QM_ROW_IMAGES));
@@ -392,20 +397,17 @@ LRESULT MainView::OnInitMenuPopup(WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
-bool MainView::FromThisThread(LPARAM record) {
-    // The records are addresses in this process, valid only while the
-    // sending dialog waits; a message from another thread or process
-    // cannot be carrying one of them.
-    return record != 0 && InSendMessageEx(nullptr) == ISMEX_NOSEND;
-}
-
+// Both records are the view's only while this module's dialog sends them:
+// any other 1246 or 1247 (posted by another program, or carrying any other
+// address) is left alone.
 LRESULT MainView::OnFindOnTab(WPARAM, LPARAM lParam) {
-    if (FromThisThread(lParam)) controller_.FindOnTab(*reinterpret_cast<const FindRequest*>(lParam));
+    if (TakeSentRecord(WM_FINDONTAB, lParam)) controller_.FindOnTab(*reinterpret_cast<const FindRequest*>(lParam));
     return 0;
 }
 
 LRESULT MainView::OnPerformCleanup(WPARAM, LPARAM lParam) {
-    if (FromThisThread(lParam)) controller_.PerformCleanup(*reinterpret_cast<const CleanupCriteria*>(lParam));
+    if (TakeSentRecord(WM_PERFORMCLEANUP, lParam))
+        controller_.PerformCleanup(*reinterpret_cast<const CleanupCriteria*>(lParam));
     return 0;
 }
 
@@ -431,7 +433,10 @@ void MainView::SetRedraw(bool on) {
 }
 
 void MainView::BeginProgress() {
-    progress_.Start();
+    // Above the browser's window only, not above every application.
+    HWND owner = BrowserFrame(browser_.Get());
+    if (!owner && window_) owner = GetAncestor(window_, GA_ROOT);
+    progress_.Start(owner);
 }
 
 void MainView::EndProgress() {
@@ -467,7 +472,6 @@ int MainView::TrackContextMenu(int menuId) {
     const HMENU popup = menu ? GetSubMenu(menu.get(), 0) : nullptr;
     int chosen = 0;
     if (popup) {
-        ActivationScope scope(Module().activation);
         chosen = static_cast<int>(
             TrackPopupMenu(popup, TPM_LEFTALIGN | TPM_RETURNCMD, cursor.x, cursor.y, 0, window_, nullptr));
     }
@@ -476,49 +480,43 @@ int MainView::TrackContextMenu(int menuId) {
 }
 
 void MainView::ShowCleanupDialog(RecordKind kind) {
-    ActivationScope scope(Module().activation);
     RunCleanupDialog(Module().instance, window_, kind, platform_);
 }
 
 void MainView::ShowIndexRemovalDialog() {
-    ActivationScope scope(Module().activation);
     RunIndexFilesDialog(Module().instance, window_, platform_);
 }
 
 bool MainView::ShowOptionsDialog() {
-    ActivationScope scope(Module().activation);
     return qm::ShowOptionsDialog(Module().instance, window_, platform_.registry,
                                  controller_.settings().lowIntegrity(), platform_.clock);
 }
 
 void MainView::ShowFindDialog() {
-    ActivationScope scope(Module().activation);
     qm::ShowFindDialog(Module().instance, window_, window_, platform_.registry,
                        controller_.settings().lowIntegrity(), platform_.prompts);
 }
 
 void MainView::ShowAboutBox() {
-    ActivationScope scope(Module().activation);
     qm::ShowAboutBox(Module().instance, window_, platform_.shell);
 }
 
 std::optional<std::string> MainView::ChooseIndexFile(RecordKind kind) {
-    ActivationScope scope(Module().activation);
     return RunIndexFileChooser(Module().instance, window_, platform_, kind);
 }
 
 std::optional<std::string> MainView::SearchIndexFiles() {
-    ActivationScope scope(Module().activation);
-    return RunIndexFileSearch(Module().instance, window_, platform_);
+    // The search thread lists folders with a file system of its own: it may
+    // outlive the dialog, and the band with it.
+    return RunIndexFileSearch(Module().instance, window_, platform_,
+                              [] { return std::make_unique<Win32FileSystem>(); });
 }
 
 void MainView::ShowAddToFavorites(const FavoriteRequest& request) {
-    ActivationScope scope(Module().activation);
     ShowAddToFavoritesDialog(Module().instance, window_, platform_, request);
 }
 
 void MainView::ShowCookieDetails(std::string_view path) {
-    ActivationScope scope(Module().activation);
     ShowCookieDetailsDialog(Module().instance, window_, platform_.fileSystem, path);
 }
 

@@ -143,10 +143,6 @@ private:
     bool CreateList(RecordKind kind);
     int CurrentRightInset() const;
     void FocusBrowserPage() const;
-    // True when a private message's record may be read: it came from this
-    // thread (a modal dialog of the view sends it while it is open) and
-    // points somewhere.
-    static bool FromThisThread(LPARAM record);
 
     Platform& platform_;
     HWND window_ = nullptr;

@@ -1,7 +1,6 @@
 #include "band/win32/module.h"
 
 #include <commctrl.h>
-#include <ole2.h>
 
 #include "band/win32/class_factory.h"
 #include "band/win32/explorer_bar.h"
@@ -23,39 +22,39 @@ void UnlockModule() {
 
 void AttachModule(HMODULE instance) {
     ModuleState& module = Module();
-    // OLE first: the browser's thread has it already, and this keeps it
-    // alive for as long as the band is loaded in any other host.
-    module.oleInitialized = SUCCEEDED(OleInitialize(nullptr));
     module.instance = instance;
-    module.lockCount = 0;
     module.bandClass = ClassEntry{&kBandClassGuid, nullptr};
-    InitializeCriticalSection(&module.lock);
     DisableThreadLibraryCalls(instance);
-    module.activation.Create(instance, IDR_QM_MANIFEST);
-    ActivationScope scope(module.activation);
-    INITCOMMONCONTROLSEX controls = {};
-    controls.dwSize = sizeof(controls);
-    controls.dwICC = ICC_BAR_CLASSES | ICC_COOL_CLASSES;
-    InitCommonControlsEx(&controls);
 }
 
 void DetachModule(bool processExiting) {
+    if (processExiting) return;
     ModuleState& module = Module();
-    if (module.bandClass.factory) {
-        // The factory is our own object; releasing it touches no other DLL.
-        ReleaseClassFactory(module.bandClass.factory);
-        module.bandClass.factory = nullptr;
-    }
-    if (!processExiting) {
-        if (module.explorerBarTypeInfo) module.explorerBarTypeInfo->Release();
-        if (module.viewClass) UnregisterClassW(MAKEINTRESOURCEW(module.viewClass), module.instance);
-        module.activation.Release();
-        if (module.oleInitialized) OleUninitialize();
-    }
+    // The factory and the cached type information are our own objects or
+    // oleaut32's, which outlives this DLL; releasing them loads nothing.
+    if (module.bandClass.factory) ReleaseClassFactory(module.bandClass.factory);
+    module.bandClass.factory = nullptr;
+    if (module.explorerBarTypeInfo) module.explorerBarTypeInfo->Release();
     module.explorerBarTypeInfo = nullptr;
+    if (module.viewClass) UnregisterClassW(MAKEINTRESOURCEW(module.viewClass), module.instance);
     module.viewClass = 0;
-    module.oleInitialized = false;
-    DeleteCriticalSection(&module.lock);
+    module.activation.Release();
+    module.systemReady = false;
+}
+
+const ActivationContext& ModuleActivation() {
+    ModuleState& module = Module();
+    const std::lock_guard<std::mutex> guard(module.lock);
+    if (!module.systemReady) {
+        module.systemReady = true;
+        module.activation.Create(module.instance, IDR_QM_MANIFEST);
+        ActivationScope scope(module.activation);
+        INITCOMMONCONTROLSEX controls = {};
+        controls.dwSize = sizeof(controls);
+        controls.dwICC = ICC_BAR_CLASSES | ICC_COOL_CLASSES;
+        InitCommonControlsEx(&controls);
+    }
+    return module.activation;
 }
 
 std::string ModulePath() {
@@ -68,7 +67,7 @@ std::string ModulePath() {
 HRESULT ExplorerBarTypeInfo(LCID locale, ITypeInfo** typeInfo) {
     *typeInfo = nullptr;
     ModuleState& module = Module();
-    EnterCriticalSection(&module.lock);
+    const std::lock_guard<std::mutex> guard(module.lock);
     HRESULT result = S_OK;
     if (!module.explorerBarTypeInfo) {
         ITypeLib* library = nullptr;
@@ -82,7 +81,6 @@ HRESULT ExplorerBarTypeInfo(LCID locale, ITypeInfo** typeInfo) {
         *typeInfo = module.explorerBarTypeInfo;
         (*typeInfo)->AddRef();
     }
-    LeaveCriticalSection(&module.lock);
     return result;
 }
 

@@ -1,6 +1,13 @@
 // The state of the loaded DLL: its instance handle, the lock count that
 // decides whether the host may unload it, the class table, the module lock
-// and the activation context. One per process, set up at process attach.
+// and the activation context. One per loaded copy of the DLL.
+//
+// DllMain only records the instance: the loader lock is held there, and
+// neither COM nor the window manager may be called under it. What the band
+// needs of the system (its activation context, the common controls inside
+// it) is made once, on first need, under the module lock, and released
+// when the module unloads. COM is initialised by the threads that use it;
+// the browser's thread has it already.
 //
 // The lock count goes up by one for each live band object, each
 // LockServer(TRUE) and each reference to the class factory beyond its
@@ -10,6 +17,7 @@
 #include <oaidl.h>
 #include <windows.h>
 
+#include <mutex>
 #include <string>
 
 #include "band/win32/activation_context.h"
@@ -20,18 +28,20 @@ class ClassFactory;
 
 struct ClassEntry {
     const CLSID* classId;
-    ClassFactory* factory;  // created on first request, released at detach
+    ClassFactory* factory;  // created on first request, released at unload
 };
 
 struct ModuleState {
     HMODULE instance = nullptr;
     volatile LONG lockCount = 0;
     ClassEntry bandClass{};
-    CRITICAL_SECTION lock;  // lazy creation of the factory, the window class, type information
+    // Lazy creation of the factory, the system setup, the window class and
+    // the type information. Needs no setup of its own.
+    std::mutex lock;
+    bool systemReady = false;
     ActivationContext activation;
     ATOM viewClass = 0;
     ITypeInfo* explorerBarTypeInfo = nullptr;  // cached on first use
-    bool oleInitialized = false;
 };
 
 ModuleState& Module();
@@ -39,10 +49,16 @@ ModuleState& Module();
 void LockModule();
 void UnlockModule();
 
-// Process attach and detach, as DllMain runs them. Detach at process exit
-// leaves OLE and other DLLs alone: they may already be gone.
+// What DllMain does: process attach records the instance; detach, when the
+// module is unloaded from a running process, releases what the band made.
+// At process exit everything is left alone: other DLLs may be gone.
 void AttachModule(HMODULE instance);
 void DetachModule(bool processExiting);
+
+// The activation context, made from the DLL's manifest on first use
+// together with the common controls the band's windows need. Empty where
+// the system has no activation contexts.
+const ActivationContext& ModuleActivation();
 
 // The full path of the DLL, or empty.
 std::string ModulePath();

@@ -115,7 +115,7 @@ private:
         // The owner deletes and rebuilds its list before the send returns;
         // the record is only lent for that time.
         if (HWND owner = GetWindow(dialog_, GW_OWNER))
-            SendMessageA(owner, WM_PERFORMCLEANUP, 0, reinterpret_cast<LPARAM>(&*record));
+            SendRecord(owner, WM_PERFORMCLEANUP, &*record);
     }
 
     RecordKind kind_;

@@ -99,9 +99,21 @@ public:
 
     struct Node;
 
+    // ---- Absent or refused ----
+    KeyState Probe(RegistryRoot root, std::string_view path) override;
+    // From now on the key at path and everything below it are refused, as
+    // keys whose access list keeps the user out: they neither open, nor are
+    // made, nor deleted, and neither is a tree that holds them.
+    void Refuse(RegistryRoot root, std::string_view path);
+
 private:
+    // Whether path is refused; with `orBelow`, also whether a refused key
+    // lies below it.
+    bool Refuses(RegistryRoot root, std::string_view path, bool orBelow) const;
+
     std::unique_ptr<Node> roots_[3];
     bool createFails_ = false;
+    std::vector<std::pair<RegistryRoot, std::string>> refused_;
 };
 
 // Owners and access lists by path, as texts ("S-1-5-32-544", an SDDL

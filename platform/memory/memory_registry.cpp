@@ -241,7 +241,7 @@ MemoryRegistry::~MemoryRegistry() = default;
 
 std::unique_ptr<RegistryKey> MemoryRegistry::Open(RegistryRoot root, std::string_view path) {
     auto parts = SplitPath(path);
-    if (!parts) return nullptr;
+    if (!parts || Refuses(root, path, false)) return nullptr;
     auto key = Walk(RootKey(roots_, root), *parts);
     if (!key) return nullptr;
     return std::make_unique<MemoryRegistryKey>(std::move(key));
@@ -250,7 +250,7 @@ std::unique_ptr<RegistryKey> MemoryRegistry::Open(RegistryRoot root, std::string
 std::unique_ptr<RegistryKey> MemoryRegistry::Create(RegistryRoot root, std::string_view path) {
     if (createFails_) return nullptr;
     auto parts = SplitPath(path);
-    if (!parts) return nullptr;
+    if (!parts || Refuses(root, path, false)) return nullptr;
     std::shared_ptr<Key> key = RootKey(roots_, root);
     if (!key) return nullptr;
     for (std::string_view part : *parts) {
@@ -266,11 +266,42 @@ std::unique_ptr<RegistryKey> MemoryRegistry::Create(RegistryRoot root, std::stri
 }
 
 bool MemoryRegistry::DeleteKey(RegistryRoot root, std::string_view path) {
+    if (Refuses(root, path, true)) return false;
     return Remove(RootKey(roots_, root), path, true);
 }
 
 bool MemoryRegistry::DeleteTree(RegistryRoot root, std::string_view path) {
+    if (Refuses(root, path, true)) return false;
     return Remove(RootKey(roots_, root), path, false);
+}
+
+// ---- Absent or refused ----
+
+MemoryRegistry::KeyState MemoryRegistry::Probe(RegistryRoot root, std::string_view path) {
+    const auto parts = SplitPath(path);
+    if (!parts || Refuses(root, path, false)) return KeyState::Refused;
+    return Walk(RootKey(roots_, root), *parts) ? KeyState::Present : KeyState::Absent;
+}
+
+void MemoryRegistry::Refuse(RegistryRoot root, std::string_view path) {
+    refused_.emplace_back(root, std::string(path));
+}
+
+bool MemoryRegistry::Refuses(RegistryRoot root, std::string_view path, bool orBelow) const {
+    const auto parts = SplitPath(path);
+    if (!parts) return false;
+    // True when `prefix` names the same keys as the start of `whole`.
+    const auto leads = [](const std::vector<std::string_view>& prefix,
+                          const std::vector<std::string_view>& whole) {
+        return prefix.size() <= whole.size() &&
+               std::equal(prefix.begin(), prefix.end(), whole.begin(), SameName);
+    };
+    for (const auto& [refusedRoot, refusedPath] : refused_) {
+        const auto refused = SplitPath(refusedPath);
+        if (refusedRoot != root || !refused) continue;
+        if (leads(*refused, *parts) || (orBelow && leads(*parts, *refused))) return true;
+    }
+    return false;
 }
 
 }  // namespace qm

@@ -214,4 +214,15 @@ bool Win32Registry::DeleteTree(RegistryRoot root, std::string_view path) {
     return text && !text->empty() && SHDeleteKeyA(RootKey(root), text->c_str()) == ERROR_SUCCESS;
 }
 
+// ---- Absent or refused ----
+
+Registry::KeyState Win32Registry::Probe(RegistryRoot root, std::string_view path) {
+    const auto text = ToCString(path);
+    if (!text) return KeyState::Refused;
+    UniqueHkey key;
+    const LSTATUS status = RegOpenKeyExA(RootKey(root), text->c_str(), 0, KEY_ALL_ACCESS, key.put());
+    if (status == ERROR_SUCCESS) return KeyState::Present;
+    return status == ERROR_FILE_NOT_FOUND ? KeyState::Absent : KeyState::Refused;
+}
+
 }  // namespace qm

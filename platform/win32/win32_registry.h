@@ -16,6 +16,11 @@ public:
     // Both deletions refuse an empty path: it names the root itself.
     bool DeleteKey(RegistryRoot root, std::string_view path) override;
     bool DeleteTree(RegistryRoot root, std::string_view path) override;
+
+    // ---- Absent or refused ----
+    // Absent only for "file not found"; access denied, among others, is a
+    // refusal.
+    KeyState Probe(RegistryRoot root, std::string_view path) override;
 };
 
 }  // namespace qm

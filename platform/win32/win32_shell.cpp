@@ -85,7 +85,7 @@ bool Win32Shell::ShowProperties(std::string_view path) {
     SHELLEXECUTEINFOA info = {};
     info.cbSize = sizeof info;
     info.fMask = SEE_MASK_INVOKEIDLIST;
-    info.hwnd = GetActiveWindow();
+    info.hwnd = owner_;
     info.lpVerb = "properties";
     info.lpFile = file->c_str();
     info.lpParameters = "";
@@ -146,7 +146,8 @@ std::string Win32Shell::ExpandVariables(std::string_view text) {
 bool Win32Shell::SetClipboardText(std::string_view text) {
     const auto data = ToCString(text);
     if (!data) return false;
-    OpenedClipboard clipboard(GetActiveWindow());
+    // A clipboard opened without an owner window takes no data.
+    OpenedClipboard clipboard(owner_);
     if (!clipboard.opened() || !EmptyClipboard()) return false;
 
     UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, data->size() + 1));

@@ -1,8 +1,11 @@
 // Shell on the desktop shell's functions: special folders, ShellExecute,
 // the Recent Documents list, the Internet Shortcut object, environment
 // strings and the clipboard. What it shows (a property sheet) and what it
-// owns (the clipboard) belongs to the window active at the time.
+// owns (the clipboard) belongs to its owner window, the band's view:
+// whichever window is active at the time may be none of ours, or none.
 #pragma once
+
+#include <windows.h>
 
 #include "platform/shell.h"
 
@@ -23,6 +26,13 @@ public:
     // A text that cannot be expanded comes back unchanged.
     std::string ExpandVariables(std::string_view text) override;
     bool SetClipboardText(std::string_view text) override;
+
+    // The window that owns the clipboard data and the property sheets; null
+    // until set, and then neither works.
+    void SetOwnerWindow(HWND owner) { owner_ = owner; }
+
+private:
+    HWND owner_ = nullptr;
 };
 
 }  // namespace qm

@@ -3,8 +3,6 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
-#include <system_error>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -13,6 +11,7 @@
 #include "resources/index_file_ids.h"
 #include "widgets/win32/dialog_support.h"
 #include "widgets/win32/list_ctrl.h"
+#include "widgets/win32/module_thread.h"
 
 namespace qm {
 namespace {
@@ -121,17 +120,11 @@ private:
 
 // ---- The search ----
 
-struct EventCloser {
-    void operator()(HANDLE event) const { CloseHandle(event); }
-};
-
 // What one search shares with the dialog. The thread holds it as long as it
 // runs, so that a search the dialog stopped waiting for reaches nothing of
 // the dialog: once `dialog` is null the thread posts nothing more.
 struct SearchChannel {
     std::atomic<bool> keepSearching{true};  // the continue flag
-    // Set by the thread as its last act on the search.
-    UniqueHandle<HANDLE, EventCloser> ended{CreateEventA(nullptr, TRUE, FALSE, nullptr)};
     std::mutex mutex;
     HWND dialog = nullptr;           // guarded by mutex
     std::vector<std::string> found;  // guarded: paths not yet shown
@@ -139,27 +132,30 @@ struct SearchChannel {
     bool finished = false;           // guarded
 };
 
-void RunSearch(const std::shared_ptr<SearchChannel>& channel, FileSystem& fileSystem,
-               const std::string& folder) {
+void RunSearch(SearchChannel& channel, FileSystem& fileSystem, const std::string& folder) {
     try {
-        SearchFolder(fileSystem, folder, channel->keepSearching, [&](const std::string& path) {
-            const std::lock_guard<std::mutex> lock(channel->mutex);
-            channel->found.push_back(path);
-            if (channel->dialog && !channel->wakePosted)
-                channel->wakePosted = PostMessageA(channel->dialog, kSearchFoundMessage, 0, 0) != 0;
+        SearchFolder(fileSystem, folder, channel.keepSearching, [&](const std::string& path) {
+            const std::lock_guard<std::mutex> lock(channel.mutex);
+            channel.found.push_back(path);
+            if (channel.dialog && !channel.wakePosted)
+                channel.wakePosted = PostMessageA(channel.dialog, kSearchFoundMessage, 0, 0) != 0;
         });
     } catch (...) {
         // Out of memory in a huge tree: the search ends with what it found.
     }
-    const std::lock_guard<std::mutex> lock(channel->mutex);
-    channel->finished = true;
-    if (channel->dialog) PostMessageA(channel->dialog, kSearchEndedMessage, 0, 0);
-    SetEvent(channel->ended.get());
+    const std::lock_guard<std::mutex> lock(channel.mutex);
+    channel.finished = true;
+    if (channel.dialog) PostMessageA(channel.dialog, kSearchEndedMessage, 0, 0);
 }
+
+struct ThreadCloser {
+    void operator()(HANDLE thread) const { CloseHandle(thread); }
+};
 
 class SearchDialog {
 public:
-    explicit SearchDialog(Platform& platform) : platform_(platform) {}
+    SearchDialog(Platform& platform, FileSystemFactory makeFileSystem)
+        : platform_(platform), makeFileSystem_(std::move(makeFileSystem)) {}
     ~SearchDialog() { StopSearch(); }
     SearchDialog(const SearchDialog&) = delete;
     SearchDialog& operator=(const SearchDialog&) = delete;
@@ -223,15 +219,14 @@ private:
         if (!folder) return;
         // The rows of an earlier search stay; new ones are appended.
         auto channel = std::make_shared<SearchChannel>();
-        if (!channel->ended) return;
+        std::shared_ptr<FileSystem> fileSystem = makeFileSystem_ ? makeFileSystem_() : nullptr;
+        if (!fileSystem) return;
         channel->dialog = dialog_;
-        try {
-            thread_ = std::thread([channel, &fileSystem = platform_.fileSystem, folder = *folder] {
-                RunSearch(channel, fileSystem, folder);
-            });
-        } catch (const std::system_error&) {
-            return;  // no thread to be had: nothing was started
-        }
+        HANDLE thread = StartModuleThread([channel, fileSystem, folder = *folder] {
+            RunSearch(*channel, *fileSystem, folder);
+        });
+        if (!thread) return;  // no thread to be had: nothing was started
+        thread_.reset(thread);
         channel_ = std::move(channel);
         SetStatus(true);
     }
@@ -254,7 +249,7 @@ private:
             if (!channel_->finished) return;
         }
         ShowFound();
-        StopSearch();  // the thread has finished: this joins it at once
+        StopSearch();  // the thread is at its end: the wait is short
         if (const auto message = SearchEndMessage(static_cast<std::size_t>(list_.RowCount())))
             platform_.prompts.ShowMessage(*message, kSearchEndMessageIcon);
         RedrawWindow(dialog_, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
@@ -263,22 +258,17 @@ private:
 
     // Clears the continue flag and waits for the thread a bounded time. A
     // thread that does not stop in time is let go: it no longer posts to
-    // the dialog and what it still finds stays in its own channel.
+    // the dialog, what it still finds stays in its own channel, and it ends
+    // on its own with its own file system.
     void StopSearch() {
         if (!channel_) return;
         channel_->keepSearching.store(false);
-        const bool stopped = WaitForSingleObject(channel_->ended.get(), kSearchStopWaitMs) == WAIT_OBJECT_0;
+        WaitForSingleObject(thread_.get(), kSearchStopWaitMs);
         {
             const std::lock_guard<std::mutex> lock(channel_->mutex);
             channel_->dialog = nullptr;
         }
-        if (thread_.joinable()) {
-            if (stopped) {
-                thread_.join();
-            } else {
-                thread_.detach();
-            }
-        }
+        thread_.reset();
         channel_.reset();
     }
 
@@ -291,8 +281,9 @@ private:
     Platform& platform_;
     HWND dialog_ = nullptr;
     IndexFileList list_;
+    FileSystemFactory makeFileSystem_;
     std::shared_ptr<SearchChannel> channel_;  // set while a search runs
-    std::thread thread_;
+    UniqueHandle<HANDLE, ThreadCloser> thread_;
     std::string chosen_;
 };
 
@@ -305,8 +296,9 @@ std::optional<std::string> RunIndexFileChooser(HINSTANCE module, HWND owner, Pla
     return dialog.chosen();
 }
 
-std::optional<std::string> RunIndexFileSearch(HINSTANCE module, HWND owner, Platform& platform) {
-    SearchDialog dialog(platform);
+std::optional<std::string> RunIndexFileSearch(HINSTANCE module, HWND owner, Platform& platform,
+                                              FileSystemFactory makeFileSystem) {
+    SearchDialog dialog(platform, std::move(makeFileSystem));
     if (RunModal(module, IDD_QM_INDEX_FILE_SEARCH, owner, dialog) != IDOK) return std::nullopt;
     return dialog.chosen();
 }

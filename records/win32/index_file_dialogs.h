@@ -15,12 +15,16 @@
 // windows: it hands what it finds to the dialog's thread, which adds the
 // rows. OK, Cancel or the dialog's destruction stop it and wait for it a
 // bounded time (kSearchStopWaitMs); a search still busy after that (a
-// folder listing that does not return) is left to finish on its own and
-// reaches nothing but the file system, which must outlive it.
+// folder listing that does not return) is left to finish on its own. It
+// owns everything it touches: the file system it lists with (made for it
+// by `makeFileSystem` when it starts, never the platform's) and its channel
+// to the dialog; and it holds the module it runs in until it ends.
 #pragma once
 
 #include <windows.h>
 
+#include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -34,6 +38,8 @@ inline constexpr DWORD kSearchStopWaitMs = 1000;
 
 std::optional<std::string> RunIndexFileChooser(HINSTANCE module, HWND owner, Platform& platform,
                                                RecordKind kind);
-std::optional<std::string> RunIndexFileSearch(HINSTANCE module, HWND owner, Platform& platform);
+using FileSystemFactory = std::function<std::unique_ptr<FileSystem>()>;
+std::optional<std::string> RunIndexFileSearch(HINSTANCE module, HWND owner, Platform& platform,
+                                              FileSystemFactory makeFileSystem);
 
 }  // namespace qm

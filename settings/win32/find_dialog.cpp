@@ -64,7 +64,7 @@ private:
             return;
         }
         FindRequest request = *press.request;
-        SendMessageA(view_, WM_FINDONTAB, 0, reinterpret_cast<LPARAM>(&request));
+        SendRecord(view_, WM_FINDONTAB, &request);
     }
 
     HWND view_;

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "platform/memory/memory_platform.h"
 #include "tests/band/registry_dump.h"
 
@@ -120,10 +123,80 @@ TEST_F(RegistrationTest, UnregistrationRemovesItsKeysAndKeepsSharedOnes) {
 TEST_F(RegistrationTest, RemovesTheOldClassKeyWithItsSubkeys) {
     registry_.Create(RegistryRoot::ClassesRoot, std::string(kOldClassKey) + "\\InprocServer32")
         ->WriteString("", "C:\\old.dll");
-    RemoveOldClassKey(registry_);
+    EXPECT_TRUE(RemoveOldClassKey(registry_));
     EXPECT_EQ(registry_.Open(RegistryRoot::ClassesRoot, kOldClassKey), nullptr);
     EXPECT_NE(registry_.Open(RegistryRoot::ClassesRoot, "CLSID"), nullptr);
-    RemoveOldClassKey(registry_);  // missing: nothing happens
+    EXPECT_TRUE(RemoveOldClassKey(registry_));  // missing: nothing happens
+}
+
+// The whole of DllRegisterServer and DllUnregisterServer on a registry that
+// holds the band's keys or not, and refuses some of them to the user.
+TEST(ServerRegistrationTest, AnswersSuccessOnlyWhenEveryStepDidItsPart) {
+    constexpr HResult kTypeLibraryFailed = static_cast<HResult>(0x8002801Cu);  // TYPE_E_REGISTRYACCESS
+    constexpr char kTypeLibraryKey[] = "TypeLib\\{9E27B4C1-3A58-4D06-B1F7-2C8D5E9A0B16}";
+    const std::string categoryList = std::string(kClassKey) +
+                                     "\\Implemented Categories\\{00021494-0000-0000-C000-000000000046}";
+    const std::string cachedList = std::string(CachedBandLists()[0].key);
+    struct Case {
+        const char* name;
+        bool registeredBefore;
+        RegistryRoot refusedRoot;
+        std::string refused;   // empty: nothing is refused
+        HResult registered;    // what registration answers
+        HResult unregistered;  // then unregistration
+        bool keysLeft;         // the class key after both
+    };
+    const Case cases[] = {
+        {"nothing there before", false, RegistryRoot::ClassesRoot, "", kS_OK, kS_OK, false},
+        {"registered before", true, RegistryRoot::ClassesRoot, "", kS_OK, kS_OK, false},
+        {"class key refused", true, RegistryRoot::ClassesRoot, kClassKey, kSELFREG_E_CLASS,
+         kSELFREG_E_CLASS, true},
+        {"extension key refused", false, RegistryRoot::LocalMachine, kExtensionKey, kSELFREG_E_CLASS,
+         kSELFREG_E_CLASS, false},
+        {"cached band list refused", false, RegistryRoot::CurrentUser, cachedList, kSELFREG_E_CLASS,
+         kS_OK, false},
+        {"type library refused", true, RegistryRoot::ClassesRoot, kTypeLibraryKey, kTypeLibraryFailed,
+         kSELFREG_E_TYPELIB, false},
+        {"category list refused", true, RegistryRoot::ClassesRoot, categoryList, kSELFREG_E_CLASS,
+         kSELFREG_E_CLASS, true},
+        {"old class key refused", false, RegistryRoot::ClassesRoot, kOldClassKey, kS_OK,
+         kSELFREG_E_CLASS, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MemoryRegistry registry;
+        std::vector<std::string> steps;
+        // The COM steps write or remove their keys as the system's do.
+        const ServerSteps com{
+            [&] {
+                steps.push_back("register type library");
+                return registry.Create(RegistryRoot::ClassesRoot, kTypeLibraryKey) ? kS_OK : kTypeLibraryFailed;
+            },
+            [&] {
+                steps.push_back("unregister type library");
+                return registry.DeleteTree(RegistryRoot::ClassesRoot, kTypeLibraryKey) ? kS_OK : kE_FAIL;
+            },
+            [&](bool add) {
+                steps.push_back(add ? "add category" : "remove category");
+                if (!add) return registry.DeleteTree(RegistryRoot::ClassesRoot, categoryList) ? kS_OK : kE_FAIL;
+                return registry.Create(RegistryRoot::ClassesRoot, categoryList) ? kS_OK : kE_FAIL;
+            }};
+        registry.Create(RegistryRoot::ClassesRoot, std::string(kOldClassKey) + "\\InprocServer32");
+        if (c.registeredBefore) {
+            ASSERT_EQ(RegisterServer(registry, kModule, com), kS_OK);
+            steps.clear();
+        }
+        if (!c.refused.empty()) registry.Refuse(c.refusedRoot, c.refused);
+
+        EXPECT_EQ(RegisterServer(registry, kModule, com), c.registered);
+        EXPECT_EQ(steps, (std::vector<std::string>{"register type library", "add category"}))
+            << "every step runs";
+        EXPECT_EQ(UnregisterServer(registry, com), c.unregistered);
+        EXPECT_EQ(registry.Probe(RegistryRoot::ClassesRoot, kClassKey) != Registry::KeyState::Absent,
+                  c.keysLeft);
+        // Absent keys are no failure: once all is gone, all is well.
+        if (c.refused.empty()) EXPECT_EQ(UnregisterServer(registry, com), kS_OK);
+    }
 }
 
 TEST(RegistrationDataTest, PutsTheModuleInEveryPlaceholder) {

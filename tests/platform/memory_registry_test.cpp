@@ -63,6 +63,26 @@ TEST(MemoryRegistryTest, CreateCanBeMadeToFail) {
     EXPECT_FALSE(registry.Open(kUser, "New"));
 }
 
+TEST(MemoryRegistryTest, RefusedKeysAreToldFromAbsentOnes) {
+    using State = Registry::KeyState;
+    MemoryRegistry registry;
+    ASSERT_TRUE(registry.Create(kUser, "Top\\Locked\\Inner"));
+    ASSERT_TRUE(registry.Create(kUser, "Top\\Open"));
+    registry.Refuse(kUser, "top\\LOCKED");
+    EXPECT_EQ(registry.Probe(kUser, "Top\\Open"), State::Present);
+    EXPECT_EQ(registry.Probe(kUser, "Top\\Missing"), State::Absent);
+    EXPECT_EQ(registry.Probe(kUser, "Top\\Locked"), State::Refused);
+    EXPECT_EQ(registry.Probe(kUser, "Top\\Locked\\Inner"), State::Refused);
+    EXPECT_EQ(registry.Probe(RegistryRoot::LocalMachine, "Top\\Locked"), State::Absent) << "another root";
+    EXPECT_FALSE(registry.Open(kUser, "Top\\Locked"));
+    EXPECT_FALSE(registry.Create(kUser, "Top\\Locked\\New"));
+    EXPECT_FALSE(registry.DeleteTree(kUser, "Top\\Locked"));
+    EXPECT_FALSE(registry.DeleteTree(kUser, "Top")) << "a tree that holds a refused key";
+    EXPECT_TRUE(registry.DeleteTree(kUser, "Top\\Open"));
+    registry.Refuse(kUser, "Top\\Missing");
+    EXPECT_EQ(registry.Probe(kUser, "Top\\Missing"), State::Refused) << "refused before it is looked for";
+}
+
 TEST(MemoryRegistryTest, ReadFailsWhenTheDataDoesNotFitTheBuffer) {
     MemoryRegistry registry;
     auto key = registry.Create(kUser, "K");

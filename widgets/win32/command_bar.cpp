@@ -181,6 +181,12 @@ HWND CommandBar::Create(HINSTANCE instance, HWND parent, const RECT& rect, DWORD
         return nullptr;
     }
     SetWindowSubclass(parent_, &CommandBar::ParentProc, kParentSubclassId, reinterpret_cast<DWORD_PTR>(this));
+    const HWND topLevel = GetAncestor(parent_, GA_ROOT);
+    if (topLevel && topLevel != parent_ &&
+        SetWindowSubclass(topLevel, &CommandBar::ParentProc, kParentSubclassId,
+                          reinterpret_cast<DWORD_PTR>(this))) {
+        topLevel_ = topLevel;
+    }
     return window_;
 }
 
@@ -328,6 +334,8 @@ LRESULT CommandBar::OnCreate(WPARAM wParam, LPARAM lParam) {
 LRESULT CommandBar::OnDestroy(WPARAM wParam, LPARAM lParam) {
     if (trackingPopup_) EndMenu();
     if (parent_) RemoveWindowSubclass(parent_, &CommandBar::ParentProc, kParentSubclassId);
+    if (topLevel_) RemoveWindowSubclass(topLevel_, &CommandBar::ParentProc, kParentSubclassId);
+    topLevel_ = nullptr;
     if (menu_ && ownsMenu_) DestroyMenu(menu_);
     menu_ = nullptr;
     ownsMenu_ = false;
@@ -480,13 +488,16 @@ LRESULT CALLBACK CommandBar::ParentProc(HWND window, UINT message, WPARAM wParam
     if (handled) return result;
     if (message == WM_NCDESTROY) {
         RemoveWindowSubclass(window, &CommandBar::ParentProc, kParentSubclassId);
-        self->parent_ = nullptr;
+        if (window == self->parent_) self->parent_ = nullptr;
+        if (window == self->topLevel_) self->topLevel_ = nullptr;
     }
     return DefSubclassProc(window, message, wParam, lParam);
 }
 
-LRESULT CommandBar::OnParentMessage(HWND, UINT message, WPARAM wParam, LPARAM lParam, bool* handled) {
+LRESULT CommandBar::OnParentMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool* handled) {
     if (!window_) return 0;
+    // Of the top-level window only its deactivation matters.
+    if (window != parent_ && message != WM_ACTIVATE && message != WM_ACTIVATEAPP) return 0;
     switch (message) {
         case WM_SYSCOMMAND:
             // Alt released alone and F10 arrive as the keyboard-menu
@@ -917,8 +928,10 @@ LRESULT CommandBar::MeasureItem(MEASUREITEMSTRUCT& measure) {
     metrics.checkMarkWidth = GetSystemMetrics(SM_CXMENUCHECK);
     metrics.buttonHeight = imageSize_.cy + 6;
     int textWidth = 0;
-    if (HDC dc = GetDC(window_)) {
+    if (const WindowDc windowDc(window_); windowDc) {
+        const HDC dc = windowDc.get();
         HFONT font = menuFont_ ? menuFont_.get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+        // Undone before the context goes back: declared after it.
         Selection fontSelection(dc, font);
         TEXTMETRICA textMetrics = {};
         GetTextMetricsA(dc, &textMetrics);
@@ -936,7 +949,6 @@ LRESULT CommandBar::MeasureItem(MEASUREITEMSTRUCT& measure) {
                 textWidth += extra.right - extra.left + kMenuItemGap;
             }
         }
-        ReleaseDC(window_, dc);
     }
     const MenuItemSize size = MeasureMenuItem(metrics, item->separator, textWidth);
     measure.itemWidth = static_cast<UINT>(size.width);

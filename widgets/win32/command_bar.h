@@ -194,6 +194,10 @@ private:
 
     HWND window_ = nullptr;
     HWND parent_ = nullptr;
+    // The top-level window above the parent, watched for its deactivation
+    // (a child parent never hears of it); null when it is the parent or
+    // belongs to another thread.
+    HWND topLevel_ = nullptr;
     HMENU menu_ = nullptr;
     bool ownsMenu_ = false;
     CommandBarModel model_;

@@ -61,6 +61,18 @@ INT_PTR RunModal(HINSTANCE module, int templateId, HWND owner, Dialog& dialog) {
                            reinterpret_cast<LPARAM>(&dialog));
 }
 
+// The private messages through which the band's dialogs hand the view a
+// record (WM_FINDONTAB, WM_PERFORMCLEANUP) carry its address, which is
+// valid only while the dialog waits in its SendMessage. Any program on the
+// desktop can post the same message numbers with any address, so the view
+// reads a record only when it is the one this module's dialog is sending at
+// that moment: SendRecord lists the address in the module's state, for this
+// thread and this message, for the length of the send; TakeSentRecord
+// answers true for it, once per send. A posted message, one from another
+// thread or process, or any other address matches nothing.
+LRESULT SendRecord(HWND target, UINT message, const void* record);
+bool TakeSentRecord(UINT message, LPARAM record);
+
 // The control's text, at most maxChars characters of it.
 std::string ControlText(HWND dialog, int id, std::size_t maxChars);
 void SetControlText(HWND dialog, int id, std::string_view text);

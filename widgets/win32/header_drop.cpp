@@ -3,6 +3,8 @@
 #include <cstring>
 #include <new>
 
+#include "platform/win32/gdi.h"
+
 namespace qm {
 namespace {
 
@@ -284,20 +286,17 @@ void DropArrows::ShowAt(int boundaryX, int headerTop, int headerBottom) {
             upper[corner] = POINT{marker.upper[corner].x, marker.upper[corner].y};
             lower[corner] = POINT{marker.lower[corner].x, marker.lower[corner].y};
         }
-        const HRGN shape = CreatePolygonRgn(upper, 3, WINDING);
-        const HRGN lowerShape = CreatePolygonRgn(lower, 3, WINDING);
+        GdiObject shape(CreatePolygonRgn(upper, 3, WINDING));
+        const GdiObject lowerShape(CreatePolygonRgn(lower, 3, WINDING));
         if (shape && lowerShape) {
-            CombineRgn(shape, shape, lowerShape, RGN_OR);
-            // The window owns the region from here on.
-            if (SetWindowRgn(window_, shape, FALSE)) {
+            const HRGN region = static_cast<HRGN>(shape.get());
+            CombineRgn(region, region, static_cast<HRGN>(lowerShape.get()), RGN_OR);
+            // The window owns the region once it has taken it.
+            if (SetWindowRgn(window_, region, FALSE)) {
+                (void)shape.release();
                 shapedHeight_ = marker.window.height();
-            } else {
-                DeleteObject(shape);
             }
-        } else if (shape) {
-            DeleteObject(shape);
         }
-        if (lowerShape) DeleteObject(lowerShape);
     }
     POINT origin = {marker.window.left, marker.window.top};
     ClientToScreen(list_, &origin);
@@ -321,11 +320,8 @@ LRESULT CALLBACK DropArrows::WindowProc(HWND window, UINT message, WPARAM wParam
         case WM_ERASEBKGND: {
             RECT client = {};
             GetClientRect(window, &client);
-            const HBRUSH brush = CreateSolidBrush(kListDropMarker.value);
-            if (brush) {
-                FillRect(reinterpret_cast<HDC>(wParam), &client, brush);
-                DeleteObject(brush);
-            }
+            const GdiObject brush(CreateSolidBrush(kListDropMarker.value));
+            if (brush) FillRect(reinterpret_cast<HDC>(wParam), &client, static_cast<HBRUSH>(brush.get()));
             return 1;
         }
         default:

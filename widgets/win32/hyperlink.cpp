@@ -170,12 +170,12 @@ void HyperLink::MeasureText() {
     GetClientRect(window_, &client);
     const std::string_view text = model_.ShownText();
     RECT bounds{0, 0, client.right, client.bottom};
-    if (HDC dc = GetDC(window_)) {
-        Selection font(
-            dc, normalFont_ ? static_cast<HGDIOBJ>(normalFont_.get()) : GetStockObject(DEFAULT_GUI_FONT));
-        DrawTextA(dc, text.data(), static_cast<int>(text.size()), &bounds,
+    if (const WindowDc dc(window_); dc) {
+        // Undone before the context goes back: declared after it.
+        const Selection font(dc.get(), normalFont_ ? static_cast<HGDIOBJ>(normalFont_.get())
+                                                   : GetStockObject(DEFAULT_GUI_FONT));
+        DrawTextA(dc.get(), text.data(), static_cast<int>(text.size()), &bounds,
                   DT_SINGLELINE | DT_CALCRECT | DT_NOPREFIX);
-        ReleaseDC(window_, dc);
     }
     if (text.empty()) bounds = RECT{};
     const LONG_PTR type = GetWindowLongPtrA(window_, GWL_STYLE) & SS_TYPEMASK;

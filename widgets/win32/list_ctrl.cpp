@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <optional>
 
 #include "resources/resource.h"
 
@@ -56,32 +57,21 @@ void FillSolid(HDC dc, const RECT& rect, ColorRef color) {
 }
 
 void Line(HDC dc, int x1, int y1, int x2, int y2, ColorRef color) {
-    const HPEN pen = CreatePen(PS_SOLID, 1, ToColorRef(color));
+    const GdiObject pen(CreatePen(PS_SOLID, 1, ToColorRef(color)));
     if (!pen) return;
-    const HGDIOBJ previous = SelectObject(dc, pen);
+    const Selection selection(dc, pen.get());
     MoveToEx(dc, x1, y1, nullptr);
     LineTo(dc, x2, y2);
-    SelectObject(dc, previous);
-    DeleteObject(pen);
 }
 
 // A rounded rectangle: filled with `fill` when given, outlined in `frame`.
 void RoundedRect(HDC dc, const RECT& rect, int corner, ColorRef frame, const ColorRef* fill) {
-    const HPEN pen = CreatePen(PS_SOLID, 1, ToColorRef(frame));
-    const HBRUSH brush = fill ? CreateSolidBrush(ToColorRef(*fill)) : nullptr;
-    if (!pen || (fill && !brush)) {
-        if (pen) DeleteObject(pen);
-        if (brush) DeleteObject(brush);
-        return;
-    }
-    const HGDIOBJ previousPen = SelectObject(dc, pen);
-    const HGDIOBJ previousBrush =
-        SelectObject(dc, brush ? static_cast<HGDIOBJ>(brush) : GetStockObject(NULL_BRUSH));
+    const GdiObject pen(CreatePen(PS_SOLID, 1, ToColorRef(frame)));
+    const GdiObject brush(fill ? CreateSolidBrush(ToColorRef(*fill)) : nullptr);
+    if (!pen || (fill && !brush)) return;
+    const Selection penSelection(dc, pen.get());
+    const Selection brushSelection(dc, brush ? brush.get() : GetStockObject(NULL_BRUSH));
     RoundRect(dc, rect.left, rect.top, rect.right, rect.bottom, corner, corner);
-    SelectObject(dc, previousBrush);
-    SelectObject(dc, previousPen);
-    DeleteObject(pen);
-    if (brush) DeleteObject(brush);
 }
 
 void FillGradient(HDC dc, const RECT& rect, ColorRef top, ColorRef bottom) {
@@ -134,6 +124,7 @@ const ListCtrl::MessageEntry ListCtrl::kMessages[] = {
     {WM_RBUTTONUP, &ListCtrl::OnRightButtonUp},
     {WM_MOUSEMOVE, &ListCtrl::OnMouseMove},
     {WM_MOUSELEAVE, &ListCtrl::OnMouseLeave},
+    {kTitleTipLeftMessage, &ListCtrl::OnTitleTipLeft},
     {WM_MOUSEWHEEL, &ListCtrl::OnMouseWheel},
     {WM_SETCURSOR, &ListCtrl::OnSetCursor},
     {WM_TIMER, &ListCtrl::OnTimer},
@@ -287,13 +278,11 @@ void ListCtrl::ReadSystemLook() {
         underlinedFont_ = std::move(underlined);
     }
     if (font_) {
-        const HDC dc = GetDC(window_);
+        const WindowDc dc(window_);
         if (dc) {
-            const HGDIOBJ previous = SelectObject(dc, font_.get());
+            const Selection selection(dc.get(), font_.get());
             SIZE size = {};
-            GetTextExtentPoint32A(dc, "Height", 6, &size);
-            SelectObject(dc, previous);
-            ReleaseDC(window_, dc);
+            GetTextExtentPoint32A(dc.get(), "Height", 6, &size);
             metrics_.rowHeight = ListLineHeight(size.cy);
             metrics_.headerHeight = ListLineHeight(size.cy);
         }
@@ -302,6 +291,8 @@ void ListCtrl::ReadSystemLook() {
 }
 
 LRESULT ListCtrl::OnSystemChange(WPARAM, LPARAM) {
+    // The tip draws with the font about to be replaced.
+    HideTitleTip();
     ReadSystemLook();
     Redraw();
     return 0;
@@ -603,13 +594,11 @@ int ListCtrl::ColumnAtClientX(int x) const {
 }
 
 int ListCtrl::TextWidth(std::string_view text) const {
-    const HDC dc = GetDC(window_);
+    const WindowDc dc(window_);
     if (!dc) return 0;
-    const HGDIOBJ previous = SelectObject(dc, font_.get());
+    const Selection selection(dc.get(), font_.get());
     SIZE size = {};
-    GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
-    SelectObject(dc, previous);
-    ReleaseDC(window_, dc);
+    GetTextExtentPoint32A(dc.get(), text.data(), static_cast<int>(text.size()), &size);
     return size.cx;
 }
 
@@ -732,7 +721,15 @@ LRESULT ListCtrl::OnLeftButtonDown(WPARAM wParam, LPARAM lParam) {
     const int row = RowAtY(metrics_, view_, point.y, model_.RowCount());
     const int column = row >= 0 ? ColumnAtClientX(point.x) : -1;
     const unsigned modifiers = MouseModifiers(wParam);
-    model_.LeftButtonDown(row, column, modifiers);
+    // The second click of a double click on a link leaves the link and the
+    // selection as the first click made them: the link is followed once.
+    const CellPress cellPress{row, column, point.x, point.y, clock_.TickMs()};
+    const DoubleClickBounds bounds{GetDoubleClickTime(), GetSystemMetrics(SM_CXDOUBLECLK),
+                                   GetSystemMetrics(SM_CYDOUBLECLK)};
+    const bool secondClick = lastLinkPress_ && IsSecondClick(*lastLinkPress_, cellPress, bounds);
+    lastLinkPress_.reset();
+    if (model_.IsLinkCell(row, column) && !secondClick) lastLinkPress_ = cellPress;
+    if (!(secondClick && model_.IsLinkCell(row, column))) model_.LeftButtonDown(row, column, modifiers);
     if (!window_) return 0;
     if (model_.IsLinkCell(row, column)) SetCursor(handCursor_);
     rectangleActive_ = false;
@@ -792,17 +789,7 @@ LRESULT ListCtrl::OnLeftDoubleClick(WPARAM wParam, LPARAM lParam) {
     if (InHeader(point.y)) {
         const HeaderHit hit = HitTestHeader(Spans(), point.x + view_.scrollX);
         if (hit.dividerOf >= 0) {
-            const HDC dc = GetDC(window_);
-            const HGDIOBJ previous = dc ? SelectObject(dc, font_.get()) : nullptr;
-            model_.AutoSizeColumn(hit.dividerOf, [dc](std::string_view text) {
-                SIZE size = {};
-                if (dc) GetTextExtentPoint32A(dc, text.data(), static_cast<int>(text.size()), &size);
-                return static_cast<int>(size.cx);
-            });
-            if (dc) {
-                SelectObject(dc, previous);
-                ReleaseDC(window_, dc);
-            }
+            model_.AutoSizeColumn(hit.dividerOf, [this](std::string_view text) { return TextWidth(text); });
             // The double click ends the resize its press began.
             EndPress();
             UpdateScrollBars();
@@ -926,6 +913,19 @@ LRESULT ListCtrl::OnMouseMove(WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
+LRESULT ListCtrl::OnTitleTipLeft(WPARAM, LPARAM) {
+    // The tip had the mouse while the pointer was over it: the list heard
+    // nothing of the pointer since. Still over the list, the list watches
+    // for its leaving again; elsewhere, it has left.
+    POINT cursor = {};
+    if (GetCursorPos(&cursor) && WindowFromPoint(cursor) == window_) {
+        TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, window_, 0};
+        trackingLeave_ = TrackMouseEvent(&track) != FALSE;
+        return 0;
+    }
+    return OnMouseLeave(0, 0);
+}
+
 LRESULT ListCtrl::OnMouseLeave(WPARAM, LPARAM) {
     trackingLeave_ = false;
     // The title tip takes the mouse over its cell: the pointer is still
@@ -1007,24 +1007,22 @@ void ListCtrl::StartColumnDrag(int column) {
     const ColumnSpan& span = spans[static_cast<std::size_t>(position)];
     const int width = std::max(span.right - span.left, 1);
     const int height = std::max(metrics_.headerHeight, 1);
-    if (const HDC screen = GetDC(window_)) {
-        const HDC memory = CreateCompatibleDC(screen);
-        const HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    if (const WindowDc screen(window_); screen) {
+        const MemoryDc memory(CreateCompatibleDC(screen.get()));
+        const GdiObject bitmap(CreateCompatibleBitmap(screen.get(), width, height));
         if (memory && bitmap) {
-            const HGDIOBJ previous = SelectObject(memory, bitmap);
-            PaintHeaderColumn(memory, span, position == 0, span.left);
-            SelectObject(memory, previous);
+            {
+                const Selection selection(memory.get(), bitmap.get());
+                PaintHeaderColumn(memory.get(), span, position == 0, span.left);
+            }
             dragImage_.reset(ImageList_Create(width, height, ILC_COLOR24, 1, 0));
-            if (dragImage_ && ImageList_Add(dragImage_.get(), bitmap, nullptr) >= 0) {
+            if (dragImage_ && ImageList_Add(dragImage_.get(), static_cast<HBITMAP>(bitmap.get()), nullptr) >= 0) {
                 ImageList_BeginDrag(dragImage_.get(), 0, pressPoint_.x + view_.scrollX - span.left,
                                     pressPoint_.y);
             } else {
                 dragImage_.reset();
             }
         }
-        if (bitmap) DeleteObject(bitmap);
-        if (memory) DeleteDC(memory);
-        ReleaseDC(window_, screen);
     }
 
     IDataObject* data = NewHeaderDataObject(position);
@@ -1113,13 +1111,14 @@ void ListCtrl::PaintClient(HDC target, const RECT& area) {
     view_.height = client.bottom;
     // Drawn off screen and copied once, so that nothing flickers; the
     // bitmap is as large as the window, whatever the row count.
-    const HDC dc = CreateCompatibleDC(target);
-    const HBITMAP bitmap =
+    const MemoryDc dc(CreateCompatibleDC(target));
+    const GdiObject bitmap(
         dc ? CreateCompatibleBitmap(target, std::max<int>(client.right, 1), std::max<int>(client.bottom, 1))
-           : nullptr;
-    const HDC canvas = bitmap ? dc : target;
-    const HGDIOBJ previousBitmap = bitmap ? SelectObject(dc, bitmap) : nullptr;
-    const HGDIOBJ previousFont = SelectObject(canvas, font_.get());
+           : nullptr);
+    const HDC canvas = bitmap ? dc.get() : target;
+    std::optional<Selection> bitmapSelection;
+    if (bitmap) bitmapSelection.emplace(dc.get(), bitmap.get());
+    const Selection fontSelection(canvas, font_.get());
     SetBkMode(canvas, TRANSPARENT);
 
     FillSolid(canvas, area, system_.window);
@@ -1137,14 +1136,10 @@ void ListCtrl::PaintClient(HDC target, const RECT& area) {
     }
     if (metrics_.headerShown && area.top < metrics_.headerHeight) PaintHeader(canvas, client);
 
-    SelectObject(canvas, previousFont);
     if (bitmap) {
-        BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, dc, area.left,
+        BitBlt(target, area.left, area.top, area.right - area.left, area.bottom - area.top, dc.get(), area.left,
                area.top, SRCCOPY);
-        SelectObject(dc, previousBitmap);
-        DeleteObject(bitmap);
     }
-    if (dc) DeleteDC(dc);
 }
 
 void ListCtrl::PaintHeader(HDC dc, const RECT& client) const {

@@ -20,9 +20,11 @@
 // clang-format on
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "platform/win32/gdi.h"
+#include "platform/win32/unique_handle.h"
 #include "platform/win32/win32_clock.h"
 #include "widgets/list_layout.h"
 #include "widgets/list_model.h"
@@ -137,6 +139,7 @@ private:
     LRESULT OnRightButtonUp(WPARAM wParam, LPARAM lParam);
     LRESULT OnMouseMove(WPARAM wParam, LPARAM lParam);
     LRESULT OnMouseLeave(WPARAM wParam, LPARAM lParam);
+    LRESULT OnTitleTipLeft(WPARAM wParam, LPARAM lParam);
     LRESULT OnMouseWheel(WPARAM wParam, LPARAM lParam);
     LRESULT OnSetCursor(WPARAM wParam, LPARAM lParam);
     LRESULT OnTimer(WPARAM wParam, LPARAM lParam);
@@ -207,6 +210,7 @@ private:
     int resizeStartWidth_ = 0;
     int hotHeader_ = -1;
     bool trackingLeave_ = false;
+    std::optional<CellPress> lastLinkPress_;  // a link press that may begin a double click
     bool rectangleActive_ = false;
     int rectangleStartY_ = 0;  // content y
     int rectangleCurrentY_ = 0;

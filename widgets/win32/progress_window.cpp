@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "platform/win32/gdi.h"
+#include "widgets/win32/module_thread.h"
 #include "resources/resource.h"
 
 namespace qm {
@@ -112,10 +113,10 @@ INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
             SetWindowTextA(dialog, kWindowTitle);
             // The window comes while the user may be typing in the browser:
             // shown here without activation, it is already visible when the
-            // dialog manager would show (and activate) it. It stays on top of
-            // the browser it reports for.
-            SetWindowPos(dialog, HWND_TOPMOST, 0, 0, 0, 0,
-                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+            // dialog manager would show (and activate) it. Owned by the
+            // browser's window, it stays above that window and no other.
+            SetWindowPos(dialog, nullptr, 0, 0, 0, 0,
+                         SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
             return FALSE;  // no control takes the focus either
         }
         case WM_COMMAND:
@@ -146,19 +147,13 @@ HWND CreateProgressDialog(const ProgressWindow::Run& run, DialogState& state) {
     const bool useContext = run.activationContext && run.activationContext != INVALID_HANDLE_VALUE;
     ULONG_PTR cookie = 0;
     const bool activated = useContext && ActivateActCtx(run.activationContext, &cookie);
-    HWND dialog = CreateDialogParamA(run.resources, MAKEINTRESOURCEA(IDD_QM_PROGRESS), nullptr, &DialogProc,
+    HWND dialog = CreateDialogParamA(run.resources, MAKEINTRESOURCEA(IDD_QM_PROGRESS), run.owner, &DialogProc,
                                      reinterpret_cast<LPARAM>(&state));
     if (activated) DeactivateActCtx(0, cookie);
     return dialog;
 }
 
-DWORD WINAPI ProgressThread(void* parameter) {
-    // The thread's own reference to its run.
-    std::unique_ptr<std::shared_ptr<ProgressWindow::Run>> owned(
-        static_cast<std::shared_ptr<ProgressWindow::Run>*>(parameter));
-    const std::shared_ptr<ProgressWindow::Run> run = *owned;
-    owned.reset();
-
+void RunProgress(const std::shared_ptr<ProgressWindow::Run>& run) {
     DialogState state;
     if (HWND dialog = CreateProgressDialog(*run, state)) {
         run->window.store(dialog);
@@ -170,7 +165,6 @@ DWORD WINAPI ProgressThread(void* parameter) {
         DestroyWindow(dialog);
         run->window.store(nullptr);
     }
-    return 0;
 }
 
 }  // namespace
@@ -186,7 +180,7 @@ ProgressWindow::~ProgressWindow() {
     thread_.reset();
 }
 
-bool ProgressWindow::Start() {
+bool ProgressWindow::Start(HWND owner) {
     if (run_) run_->busy.store(false);
     WaitForEnd(kThreadWaitMs);
     thread_.reset();
@@ -194,11 +188,11 @@ bool ProgressWindow::Start() {
     auto run = std::make_shared<Run>();
     run->resources = resources_;
     run->activationContext = activationContext_;
+    run->owner = owner;
     run_ = run;
-    auto* parameter = new std::shared_ptr<Run>(run);
-    HANDLE thread = CreateThread(nullptr, 0, &ProgressThread, parameter, 0, nullptr);
+    // The thread holds its own reference to the run.
+    HANDLE thread = StartModuleThread([run] { RunProgress(run); });
     if (!thread) {
-        delete parameter;
         run->busy.store(false);
         return false;
     }

@@ -2,8 +2,9 @@
 // is running on the user-interface thread, which paints nothing meanwhile.
 //
 // Start() sets the busy flag and starts a thread that puts up dialog 301
-// (no owner, centred on the screen), lets the block strip take over its
-// static 319, and steps the strip every 50 ms while the flag stays set.
+// (owned by the browser's window, above it only, centred), lets the block
+// strip take over its static 319, and steps the strip every 50 ms while
+// the flag stays set.
 // Stop() clears the flag; the thread sees it within one step, destroys its
 // window and ends. The window and its strip belong to that thread alone.
 //
@@ -12,7 +13,9 @@
 // object never reads freed memory. The thread's handle belongs to this
 // object: it is closed once the thread has been seen to end (by the next
 // Start, by WaitForEnd or at destruction), never by the thread itself, so a
-// wait on it can never meet a closed handle.
+// wait on it can never meet a closed handle. The thread holds the module
+// it runs in until it ends (StartModuleThread), also when destruction has
+// given up waiting for it.
 #pragma once
 
 #include <windows.h>
@@ -37,10 +40,12 @@ public:
     ProgressWindow(const ProgressWindow&) = delete;
     ProgressWindow& operator=(const ProgressWindow&) = delete;
 
-    // Sets the busy flag and starts the window's thread. A previous run is
-    // waited for first, so two fills show two windows one after the other.
-    // False (and the flag clear again) when no thread could be started.
-    bool Start();
+    // Sets the busy flag and starts the window's thread; the window is owned
+    // by `owner` (the browser's top-level window; null: none). A previous
+    // run is waited for first, so two fills show two windows one after the
+    // other. False (and the flag clear again) when no thread could be
+    // started.
+    bool Start(HWND owner);
     // Clears the busy flag; the window goes within one step.
     void Stop();
     bool busy() const;
@@ -59,6 +64,7 @@ public:
         std::atomic<HWND> window{nullptr};
         HINSTANCE resources = nullptr;
         HANDLE activationContext = nullptr;
+        HWND owner = nullptr;
     };
 
 private:

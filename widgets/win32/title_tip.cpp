@@ -1,5 +1,7 @@
 #include "widgets/win32/title_tip.h"
 
+#include "platform/win32/gdi.h"
+
 namespace qm {
 
 TitleTip::~TitleTip() {
@@ -83,7 +85,10 @@ LRESULT TitleTip::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             RECT client = {};
             GetClientRect(window_, &client);
             const POINT point = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-            if (!PtInRect(&client, point)) Hide();
+            if (!PtInRect(&client, point)) {
+                Hide();
+                if (list_ && IsWindow(list_)) SendMessageA(list_, kTitleTipLeftMessage, 0, 0);
+            }
             return 0;
         }
         case WM_LBUTTONDOWN:
@@ -121,11 +126,8 @@ void TitleTip::Paint() {
     GetClientRect(window_, &client);
     SetBkColor(dc, look_.background);
     ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &client, nullptr, 0, nullptr);
-    const HBRUSH frame = CreateSolidBrush(look_.frame);
-    if (frame) {
-        FrameRect(dc, &client, frame);
-        DeleteObject(frame);
-    }
+    const GdiObject frame(CreateSolidBrush(look_.frame));
+    if (frame) FrameRect(dc, &client, static_cast<HBRUSH>(frame.get()));
     const HGDIOBJ previousFont = look_.font ? SelectObject(dc, look_.font) : nullptr;
     SetTextColor(dc, look_.text);
     SetBkMode(dc, TRANSPARENT);

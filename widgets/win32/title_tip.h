@@ -2,7 +2,7 @@
 // too narrow for it, laid over the cell.
 //
 // While shown it holds the mouse capture, so that it learns when the
-// pointer leaves it (it hides then). A button pressed on it is posted to
+// pointer leaves it (it hides then, and tells the list). A button pressed on it is posted to
 // the list at the same point: a click on the tip acts on the cell beneath.
 // It never takes the focus or activates.
 //
@@ -17,6 +17,9 @@
 namespace qm {
 
 inline constexpr char kTitleTipClass[] = "TitleTip";
+// Sent to the list when the pointer has left the tip and the tip has hidden
+// itself: the list learns nothing else of the pointer meanwhile.
+inline constexpr UINT kTitleTipLeftMessage = WM_USER + 0x52;
 
 class TitleTip {
 public:

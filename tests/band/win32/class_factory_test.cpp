@@ -1,11 +1,38 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <thread>
+
 #include "tests/band/win32/band_dll.h"
 
 using Microsoft::WRL::ComPtr;
 
 namespace qm::test {
 namespace {
+
+TEST(BandServerTest, LoadingAndUnloadingLeaveTheThreadsComAlone) {
+    // A copy under a name of its own is a module of its own: its DllMain
+    // runs here, on a thread without COM, as when a browser's worker thread
+    // loads the band. The loader lock is held there: COM is the business of
+    // the threads that use it, so the thread may still choose its apartment.
+    const std::wstring copy = DllPath().substr(0, DllPath().size() - 4) + L"-copy.dll";
+    ASSERT_TRUE(CopyFileW(DllPath().c_str(), copy.c_str(), FALSE));
+    HRESULT afterLoad = E_FAIL;
+    HRESULT afterUnload = E_FAIL;
+    std::thread loader([&] {
+        HMODULE module = LoadLibraryW(copy.c_str());
+        if (!module) return;
+        afterLoad = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        if (SUCCEEDED(afterLoad)) CoUninitialize();
+        FreeLibrary(module);
+        afterUnload = CoInitializeEx(nullptr, COINIT_MULTITHREADED);
+        if (SUCCEEDED(afterUnload)) CoUninitialize();
+    });
+    loader.join();
+    DeleteFileW(copy.c_str());
+    EXPECT_EQ(afterLoad, S_OK) << "loading chose no apartment for the thread";
+    EXPECT_EQ(afterUnload, S_OK) << "unloading left the thread's COM balanced";
+}
 
 TEST(BandServerTest, ExportsTheFourEntryPointsByName) {
     const BandDll& dll = Dll();

@@ -13,12 +13,15 @@
 
 #include "band/command_ids.h"
 #include "band/main_view_layout.h"
+#include "band/win32/module.h"
 #include "cleaning/cleanup_criteria.h"
+#include "platform/win32/gdi.h"
 #include "resources/cleaning_ids.h"
 #include "resources/resource.h"
 #include "resources/settings_ids.h"
 #include "settings/find_on_tab.h"
 #include "tests/band/win32/view_fixture.h"
+#include "widgets/win32/dialog_support.h"
 
 namespace qm::test {
 namespace {
@@ -249,6 +252,9 @@ TEST_F(ViewFixture, SaveHistoryWritesTheReportWhereTheSaveAsBoxSaid) {
     EXPECT_EQ(SendMessageW(viewWindow(), WM_COMMAND, ID_QM_SAVE_HISTORY, 0), 0);
     ASSERT_EQ(platform_.prompts.fileChoices.size(), 1u);
     EXPECT_EQ(platform_.prompts.fileChoices[0].defaultExtension, "html");
+    ASSERT_NE(ModuleActivation().handle(), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(platform_.prompts.contexts, std::vector<HANDLE>{ModuleActivation().handle()})
+        << "the Save As box opens inside the module's activation context";
 
     // Read back from the disk: the page in text mode, the record escaped.
     const std::optional<std::string> page = platform_.adapters.fileSystem.ReadFile(path, 1 << 20);
@@ -387,7 +393,7 @@ TEST_F(ViewFixture, DialogCommandsOpenTheirDialogsOwnedByTheView) {
 
 // ---- the dialogs' private messages ------------------------------------------
 
-TEST_F(ViewFixture, FindOnTabMarksTheCurrentListFromThisThreadOnly) {
+TEST_F(ViewFixture, PrivateMessagesActOnlyOnTheRecordTheirDialogIsSending) {
     MakeView();
     AddRow(RecordKind::History, "Daily news", "http://news.example/");
     AddRow(RecordKind::History, "Weather", "http://weather.example/");
@@ -397,23 +403,34 @@ TEST_F(ViewFixture, FindOnTabMarksTheCurrentListFromThisThreadOnly) {
     request.text = "news";
     request.names = 1;
     request.findAll = 1;
+    CleanupCriteria criteria = NewCleanupCriteria(platform_.adapters.clock);
+    criteria.criterion = criterion::kAll;
+    criteria.kind = 1;  // History
 
-    // From another thread the record cannot be this process's dialog's:
-    // the view leaves it alone.
-    std::atomic<LRESULT> answer{-1};
+    // Another program posts both messages with a stray address, or with the
+    // address of a real record; this thread sends them without the dialog.
     const HWND view = viewWindow();
-    std::thread sender([&] {
-        answer = SendMessageTimeoutW(view, WM_FINDONTAB, 0, reinterpret_cast<LPARAM>(&request), SMTO_BLOCK,
-                                     2000, nullptr);
+    std::thread stranger([&] {
+        for (const UINT message : {UINT{WM_FINDONTAB}, UINT{WM_PERFORMCLEANUP}}) {
+            PostMessageW(view, message, 0, 0x1000);
+            PostMessageW(view, message, 0, 0);
+        }
+        PostMessageW(view, WM_FINDONTAB, 0, reinterpret_cast<LPARAM>(&request));
+        PostMessageW(view, WM_PERFORMCLEANUP, 0, reinterpret_cast<LPARAM>(&criteria));
     });
-    const DWORD start = GetTickCount();
-    while (answer == -1 && GetTickCount() - start < 3000) Pump(10);
-    sender.join();
-    EXPECT_EQ(rows(RecordKind::History).GetCell(0, 0)->background, kDefaultColor);
-
-    EXPECT_EQ(SendMessageW(view, WM_FINDONTAB, 0, 0), 0) << "no record";
+    stranger.join();
+    Pump(100);
     EXPECT_EQ(SendMessageW(view, WM_FINDONTAB, 0, reinterpret_cast<LPARAM>(&request)), 0);
+    EXPECT_EQ(SendMessageW(view, WM_PERFORMCLEANUP, 0, reinterpret_cast<LPARAM>(&criteria)), 0);
+    // A record sent with the other message's number is not taken either.
+    EXPECT_EQ(SendRecord(view, WM_PERFORMCLEANUP, &request), 0);
+    ASSERT_TRUE(IsWindow(view));
     const ListModel& history = rows(RecordKind::History);
+    ASSERT_EQ(history.RowCount(), 3);
+    EXPECT_EQ(history.GetCell(0, 0)->background, kDefaultColor);
+    EXPECT_TRUE(history_->deleteCalls().empty());
+
+    EXPECT_EQ(SendRecord(view, WM_FINDONTAB, &request), 0);
     EXPECT_EQ(history.GetCell(0, 0)->background, kNameMatchColor);
     EXPECT_EQ(history.GetCell(1, 0)->background, kDefaultColor);
     EXPECT_EQ(history.GetCell(2, 0)->background, kNameMatchColor);
@@ -433,7 +450,7 @@ TEST_F(ViewFixture, PerformCleanupShowsTheKindsTabAndRebuildsItsList) {
     criteria.criterion = criterion::kContainingText;
     criteria.kind = 1;  // History
     criteria.text = "drop.example";
-    EXPECT_EQ(SendMessageW(viewWindow(), WM_PERFORMCLEANUP, 0, reinterpret_cast<LPARAM>(&criteria)), 0);
+    EXPECT_EQ(SendRecord(viewWindow(), WM_PERFORMCLEANUP, &criteria), 0);
 
     EXPECT_EQ(view().tabControl().CurrentTab(), 0) << "the tab strip follows the view";
     EXPECT_TRUE(IsWindowVisible(view().list(RecordKind::History).window()));
@@ -445,10 +462,9 @@ TEST_F(ViewFixture, PerformCleanupShowsTheKindsTabAndRebuildsItsList) {
     EXPECT_EQ(rows(RecordKind::History).GetCellText(0, 1), "http://keep.example/");
     EXPECT_EQ(LastStatusText(), "Internet Explorer History contains: 1 items");
 
-    // A record of no known kind, and no record at all, change nothing.
+    // A record of no known kind changes nothing.
     criteria.kind = 7;
-    EXPECT_EQ(SendMessageW(viewWindow(), WM_PERFORMCLEANUP, 0, reinterpret_cast<LPARAM>(&criteria)), 0);
-    EXPECT_EQ(SendMessageW(viewWindow(), WM_PERFORMCLEANUP, 0, 0), 0);
+    EXPECT_EQ(SendRecord(viewWindow(), WM_PERFORMCLEANUP, &criteria), 0);
     EXPECT_EQ(history_->deleteCalls().size(), 1u);
     EXPECT_EQ(view().tabControl().CurrentTab(), 0);
 }
@@ -484,7 +500,7 @@ TEST_F(ViewFixture, CleaningCachePicturesRemovesThemFromTheSystemCacheAndTheList
     CleanupCriteria criteria = NewCleanupCriteria(platform_.adapters.clock);
     criteria.criterion = criterion::kPictures;
     criteria.kind = 3;  // Cache
-    EXPECT_EQ(SendMessageW(viewWindow(), WM_PERFORMCLEANUP, 0, reinterpret_cast<LPARAM>(&criteria)), 0);
+    EXPECT_EQ(SendRecord(viewWindow(), WM_PERFORMCLEANUP, &criteria), 0);
 
     EXPECT_FALSE(InCache(picture));
     EXPECT_FALSE(InCache(icon));
@@ -584,6 +600,38 @@ TEST_F(ViewFixture, LinkClickNavigatesTheHostingBrowser) {
     // A double click (activation) does nothing.
     SendListNotification(viewWindow(), view().list(RecordKind::Cookies), LISTNOTE_ACTIVATE);
     EXPECT_EQ(chrome_->addresses.size(), 2u);
+}
+
+TEST_F(ContextMenuTest, GdiObjectsDoNotGrowOverFillsMenusAboutBoxesAndTitleTips) {
+    // Wine counts no GDI objects for a process; the band's own owners do.
+    history_->Add({u"http://gdi.example/" + std::u16string(300, u'a'), u"Title " + std::u16string(200, u'w'),
+                   Days(1), Days(1), Days(3)});
+    const HWND list = view().list(RecordKind::History).window();
+    const auto round = [&] {
+        EXPECT_EQ(SendMessageW(viewWindow(), WM_COMMAND, command::kRefresh, 0), 0);
+        EXPECT_TRUE(RightClickAndChoose(RecordKind::History, 0, -1).open);
+        EXPECT_TRUE(RunDuringModalLoop([&] { SendMessageW(viewWindow(), WM_COMMAND, command::kAbout, 0); },
+                                       [&] {
+                                           const HWND about = DialogOwnedBy(viewWindow());
+                                           if (about) PostMessageW(about, WM_COMMAND, IDCANCEL, 0);
+                                           return about != nullptr;
+                                       },
+                                       [&] {
+                                           if (const HWND about = DialogOwnedBy(viewWindow()))
+                                               EndDialog(about, IDCANCEL);
+                                       }));
+        const ListMetrics& metrics = view().list(RecordKind::History).metrics();
+        SendMessageW(list, WM_MOUSEMOVE, 0, MAKELPARAM(80, metrics.headerHeight + metrics.rowHeight / 2));
+        EXPECT_TRUE(view().list(RecordKind::History).titleTip().visible());
+        SendMessageW(list, WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);  // the list's fonts made anew
+        EXPECT_FALSE(view().list(RecordKind::History).titleTip().visible());
+    };
+    round();  // what is made once and kept is made here
+    const long held = LiveGdiObjects();
+    for (int repeat = 0; repeat < 2; ++repeat) round();
+    // The progress window's thread gives its objects back as it ends.
+    for (int waited = 0; waited < 200 && LiveGdiObjects() != held; ++waited) Pump(10);
+    EXPECT_EQ(LiveGdiObjects(), held);
 }
 
 TEST_F(ContextMenuTest, CopyUrlPutsTheSelectedAddressOnTheClipboard) {
@@ -700,6 +748,9 @@ TEST_F(ContextMenuTest, DeleteUrlAsksAndAnswerNoKeepsTheRow) {
     EXPECT_EQ(LastStatusText(), "Internet Explorer History contains: 1 items");
     EXPECT_EQ(platform_.prompts.questions.back(),
               "Are you sure you want to delete Internet Explorer History item?");
+    ASSERT_NE(ModuleActivation().handle(), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(platform_.prompts.contexts, std::vector<HANDLE>(2, ModuleActivation().handle()))
+        << "the questions open inside the module's activation context";
 }
 
 TEST_F(ContextMenuTest, DeleteEntryRemovesTheCacheEntryFromTheSystemCacheAndItsRow) {

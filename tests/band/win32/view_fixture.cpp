@@ -1,5 +1,6 @@
 #include "tests/band/win32/view_fixture.h"
 
+#include <ole2.h>
 #include <shlwapi.h>
 
 #include <cstring>
@@ -11,11 +12,17 @@ namespace qm::test {
 namespace {
 
 // The program stands in for the DLL: its module carries the resources, the
-// manifest and the window classes, and OLE is set up as at process attach.
+// manifest and the window classes. Its thread has OLE, as the browser's has.
 class ModuleEnvironment final : public ::testing::Environment {
 public:
-    void SetUp() override { AttachModule(GetModuleHandleW(nullptr)); }
-    void TearDown() override { DetachModule(/*processExiting=*/false); }
+    void SetUp() override {
+        ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+        AttachModule(GetModuleHandleW(nullptr));
+    }
+    void TearDown() override {
+        DetachModule(/*processExiting=*/false);
+        OleUninitialize();
+    }
 };
 
 [[maybe_unused]] const ::testing::Environment* const kModuleEnvironment =
@@ -86,6 +93,8 @@ void ViewFixture::MakeView(bool keepStartupFills) {
     RECT client = {};
     GetClientRect(parent_, &client);
     ASSERT_TRUE(view_->Create(parent_, client));
+    // As the band object does: the view owns the clipboard and the sheets.
+    platform_.adapters.shell.SetOwnerWindow(view_->window());
     view_->SetBrowser(browser_.get());
     if (!keepStartupFills) KillTimer(view_->window(), MainView::kHistoryTimer);
 }

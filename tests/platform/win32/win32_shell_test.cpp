@@ -91,9 +91,16 @@ TEST(Win32ShellTest, ExpandEnvironmentStringsReplacesKnownVariablesOnly) {
 }
 
 TEST(Win32ShellTest, ClipboardTextRoundTrips) {
+    // The band's view owns the data, whichever window is active: here none.
+    const HWND owner =
+        CreateWindowExA(0, "STATIC", "owner", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_NE(owner, nullptr);
+    ASSERT_EQ(GetActiveWindow(), nullptr);
     Win32Shell shell;
+    shell.SetOwnerWindow(owner);
     ASSERT_TRUE(shell.SetClipboardText("http://a.test/page?q=1"));
     EXPECT_EQ(ClipboardText(), "http://a.test/page?q=1");
+    EXPECT_EQ(GetClipboardOwner(), owner);
     ASSERT_TRUE(shell.SetClipboardText("second"));
     EXPECT_EQ(ClipboardText(), "second");
     ASSERT_TRUE(shell.SetClipboardText(""));
@@ -127,6 +134,7 @@ TEST(Win32ShellTest, ClipboardTextRoundTrips) {
     CloseHandle(opened);
     CloseHandle(done);
     EXPECT_EQ(ClipboardText(), "kept");
+    DestroyWindow(owner);
 }
 
 }  // namespace

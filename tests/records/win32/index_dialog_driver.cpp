@@ -107,24 +107,33 @@ std::optional<std::string> TestShell::SpecialFolderPath(SpecialFolder folder) {
     return found->second;
 }
 
-SearchFileSystem::SearchFileSystem() : gate_(CreateEventA(nullptr, TRUE, TRUE, nullptr)) {}
+SearchFileSystem::Shared::Shared() : gate(CreateEventA(nullptr, TRUE, TRUE, nullptr)) {}
+
+SearchFileSystem::Shared::~Shared() {
+    CloseHandle(gate);
+}
+
+SearchFileSystem::SearchFileSystem() : shared_(std::make_shared<Shared>()) {}
 
 SearchFileSystem::~SearchFileSystem() {
     // A search let go by its dialog may still be listing: open the gate and
-    // give it time to leave before the adapter goes.
+    // give it time to leave before the test's folders go.
     OpenGate();
     const ULONGLONG end = GetTickCount64() + 10000;
-    while (underWay_.load() > 0 && GetTickCount64() < end) Sleep(10);
-    CloseHandle(gate_);
+    while (shared_->underWay.load() > 0 && GetTickCount64() < end) Sleep(10);
+}
+
+std::unique_ptr<FileSystem> SearchFileSystem::ForSearchThread() const {
+    return std::unique_ptr<FileSystem>(new SearchFileSystem(shared_));
 }
 
 std::optional<std::vector<FoundFile>> SearchFileSystem::Find(std::string_view pattern) {
-    ++underWay_;
-    ++listings_;
-    WaitForSingleObject(gate_, 10000);
-    if (const DWORD delay = delayMs_.load()) Sleep(delay);
+    ++shared_->underWay;
+    ++shared_->listings;
+    WaitForSingleObject(shared_->gate, 10000);
+    if (const DWORD delay = shared_->delayMs.load()) Sleep(delay);
     auto found = real_.Find(pattern);
-    --underWay_;
+    --shared_->underWay;
     return found;
 }
 

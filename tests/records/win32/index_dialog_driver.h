@@ -18,6 +18,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -65,11 +66,14 @@ public:
 
 // The real file system, each listing held up by a delay or, while the gate
 // is closed, until it opens (at most 10 s). Counts listings, those under
-// way included, so that a test can see a search stop.
+// way included, so that a test can see a search stop. ForSearchThread
+// makes the search its own file system, which shares the gate, the delay
+// and the counts and owns the rest.
 class SearchFileSystem final : public FileSystem {
 public:
     SearchFileSystem();
     ~SearchFileSystem() override;
+    std::unique_ptr<FileSystem> ForSearchThread() const;
     SearchFileSystem(const SearchFileSystem&) = delete;
     SearchFileSystem& operator=(const SearchFileSystem&) = delete;
 
@@ -94,18 +98,25 @@ public:
         return real_.ShortPathName(path);
     }
 
-    void SetDelay(DWORD ms) { delayMs_ = ms; }
-    void CloseGate() { ResetEvent(gate_); }
-    void OpenGate() { SetEvent(gate_); }
-    int listings() const { return listings_.load(); }
-    int listingsUnderWay() const { return underWay_.load(); }
+    void SetDelay(DWORD ms) { shared_->delayMs = ms; }
+    void CloseGate() { ResetEvent(shared_->gate); }
+    void OpenGate() { SetEvent(shared_->gate); }
+    int listings() const { return shared_->listings.load(); }
+    int listingsUnderWay() const { return shared_->underWay.load(); }
 
 private:
+    struct Shared {
+        Shared();
+        ~Shared();
+        HANDLE gate;
+        std::atomic<DWORD> delayMs{0};
+        std::atomic<int> listings{0};
+        std::atomic<int> underWay{0};
+    };
+    explicit SearchFileSystem(std::shared_ptr<Shared> shared) : shared_(std::move(shared)) {}
+
     Win32FileSystem real_;
-    HANDLE gate_;
-    std::atomic<DWORD> delayMs_{0};
-    std::atomic<int> listings_{0};
-    std::atomic<int> underWay_{0};
+    std::shared_ptr<Shared> shared_;
 };
 
 // A fresh folder below the temporary folder, removed with its contents at

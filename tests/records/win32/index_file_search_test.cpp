@@ -17,7 +17,10 @@ constexpr DWORD kSearchTimeoutMs = 10000;
 
 class IndexFileSearchTest : public ::testing::Test {
 protected:
-    std::optional<std::string> Run() { return RunIndexFileSearch(module_, owner_.owner(), test_.platform); }
+    std::optional<std::string> Run() {
+        return RunIndexFileSearch(module_, owner_.owner(), test_.platform,
+                                  [this] { return fileSystem_.ForSearchThread(); });
+    }
 
     static std::string Status(HWND dialog) {
         return WindowText(GetDlgItem(dialog, IDC_QM_INDEX_FILE_STATUS));
@@ -36,8 +39,9 @@ protected:
     }
 
     TempTree tree_;
-    SearchFileSystem fileSystem_;
-    TestPlatform test_{fileSystem_};
+    SearchFileSystem fileSystem_;    // what the searches list with
+    SearchFileSystem platformFiles_;  // the dialog's platform, which they leave alone
+    TestPlatform test_{platformFiles_};
     DialogDriver owner_;
     HINSTANCE module_ = GetModuleHandleA(nullptr);
 };
@@ -179,6 +183,9 @@ TEST_F(IndexFileSearchTest, CancelGivesAStuckSearchOneSecondThenLetsItFinishAlon
     Sleep(100);
     EXPECT_EQ(fileSystem_.listings(), 1);
     EXPECT_TRUE(test_.prompts.messages.empty());
+    // It listed with a file system of its own, never the one the dialog
+    // was lent, which may be gone by now.
+    EXPECT_EQ(platformFiles_.listings(), 0);
 }
 
 }  // namespace

@@ -13,21 +13,24 @@ protected:
     OpenRecordingShell shell_{system_.shell};
 };
 
+struct ChildTextSearch {
+    std::string_view text;
+    bool found = false;
+};
+
+// A window callback, in the system's calling convention (a lambda has the
+// compiler's, which on 32-bit Windows is another).
+BOOL CALLBACK MatchChildText(HWND child, LPARAM lParam) {
+    auto* search = reinterpret_cast<ChildTextSearch*>(lParam);
+    char buffer[256] = {};
+    GetWindowTextA(child, buffer, sizeof(buffer));
+    if (search->text == buffer) search->found = true;
+    return !search->found;
+}
+
 bool HasChildWithText(HWND dialog, std::string_view text) {
-    struct Search {
-        std::string_view text;
-        bool found = false;
-    } search{text};
-    EnumChildWindows(
-        dialog,
-        [](HWND child, LPARAM lParam) -> BOOL {
-            auto* search = reinterpret_cast<Search*>(lParam);
-            char buffer[256] = {};
-            GetWindowTextA(child, buffer, sizeof(buffer));
-            if (search->text == buffer) search->found = true;
-            return !search->found;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    ChildTextSearch search{text};
+    EnumChildWindows(dialog, &MatchChildText, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 

@@ -29,6 +29,7 @@ public:
     bool DeleteTree(RegistryRoot root, std::string_view path) override {
         return real_.DeleteTree(root, Map(path));
     }
+    KeyState Probe(RegistryRoot root, std::string_view path) override { return real_.Probe(root, Map(path)); }
 
 private:
     static std::string_view Map(std::string_view path) {

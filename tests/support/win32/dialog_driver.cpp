@@ -274,7 +274,15 @@ bool SaveWindowPicture(HWND window, const char* path) {
     return written;
 }
 
+void RecordingPrompts::NoteContext() {
+    HANDLE context = nullptr;
+    if (!GetCurrentActCtx(&context)) context = nullptr;
+    contexts.push_back(context);
+    if (context) ReleaseActCtx(context);  // only its identity is kept
+}
+
 bool RecordingPrompts::AskYesNo(std::string_view question) {
+    NoteContext();
     questions.emplace_back(question);
     if (answers_.empty()) {
         ADD_FAILURE() << "unexpected question: " << question;
@@ -286,11 +294,13 @@ bool RecordingPrompts::AskYesNo(std::string_view question) {
 }
 
 void RecordingPrompts::ShowMessage(std::string_view text, MessageIcon icon) {
+    NoteContext();
     messages.emplace_back(text);
     icons.push_back(icon);
 }
 
 std::optional<std::string> RecordingPrompts::ChooseFileToOpen(const FileChoice& choice) {
+    NoteContext();
     fileChoices.push_back(choice);
     if (files_.empty()) return std::nullopt;
     auto path = std::move(files_.front());
@@ -304,6 +314,7 @@ std::optional<std::string> RecordingPrompts::ChooseFileToSave(const FileChoice& 
 
 std::optional<std::string> RecordingPrompts::BrowseForFolder(std::string_view title,
                                                              std::string_view initialFolder) {
+    NoteContext();
     browseTitles.emplace_back(title);
     browseStarts.emplace_back(initialFolder);
     if (folders_.empty()) return std::nullopt;

@@ -123,8 +123,11 @@ public:
     std::vector<FileChoice> fileChoices;
     std::vector<std::string> browseTitles;
     std::vector<std::string> browseStarts;  // where each browser opened
+    // The activation context active at each prompt, in order (null: none).
+    std::vector<HANDLE> contexts;
 
 private:
+    void NoteContext();
     std::deque<bool> answers_;
     std::deque<std::optional<std::string>> files_;
     std::deque<std::optional<std::string>> folders_;

@@ -428,20 +428,40 @@ TEST_F(CommandBarTest, KeyboardMenuModeMovesOpensAndSwallows) {
     EXPECT_EQ(GetFocus(), parent_.edit);
 }
 
-TEST_F(CommandBarTest, SecondKeyMenuOrDeactivationLeavesMenuMode) {
+TEST_F(CommandBarTest, SecondKeyMenuLeavesMenuMode) {
     SendMessageA(parent_.window, WM_SYSCOMMAND, SC_KEYMENU, 0);
     ASSERT_TRUE(bar_.model().menuMode());
     SendMessageA(parent_.window, WM_SYSCOMMAND, SC_KEYMENU, 0);
     EXPECT_FALSE(bar_.model().menuMode());
     EXPECT_EQ(bar_.model().hotButton(), -1);
     EXPECT_EQ(GetFocus(), parent_.edit);
+}
 
-    SendMessageA(parent_.window, WM_SYSCOMMAND, SC_KEYMENU, 0);
-    SendMessageA(bar_.window(), WM_KEYDOWN, VK_RIGHT, 1);
-    ASSERT_EQ(bar_.model().hotButton(), 1);
-    SendMessageA(parent_.window, WM_ACTIVATE, WA_INACTIVE, 0);
-    EXPECT_FALSE(bar_.model().menuMode());
-    EXPECT_EQ(bar_.model().hotButton(), -1);
+TEST(CommandBarInChildTest, DeactivatingTheTopLevelWindowLeavesMenuMode) {
+    // As in the browser: the bar's parent is a child window (the band's
+    // view), which never hears of activation; the top-level window does.
+    BarParent top;
+    ASSERT_TRUE(top.window);
+    const HINSTANCE module = GetModuleHandleA(nullptr);
+    const HWND view = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 400, 100, top.window,
+                                      nullptr, module, nullptr);
+    ASSERT_TRUE(view);
+    const struct {
+        UINT message;
+        WPARAM wParam;
+    } kDeactivations[] = {{WM_ACTIVATE, WA_INACTIVE}, {WM_ACTIVATEAPP, FALSE}};
+    for (const auto& deactivation : kDeactivations) {
+        CommandBar bar;
+        ASSERT_TRUE(bar.Create(module, view, RECT{0, 0, 400, 22}, 0, kBarId));
+        ASSERT_TRUE(bar.AttachMenu(module, IDR_QM_MAIN_MENU));
+        SendMessageA(view, WM_SYSCOMMAND, SC_KEYMENU, 0);
+        SendMessageA(bar.window(), WM_KEYDOWN, VK_RIGHT, 1);
+        ASSERT_EQ(bar.model().hotButton(), 1);
+        SendMessageA(top.window, deactivation.message, deactivation.wParam, 0);
+        EXPECT_FALSE(bar.model().menuMode()) << "message " << deactivation.message;
+        EXPECT_EQ(bar.model().hotButton(), -1) << "message " << deactivation.message;
+        DestroyWindow(bar.window());
+    }
 }
 
 TEST_F(CommandBarTest, AnswersTheGetBarMessageWithItselfAndTheProcess) {

@@ -309,6 +309,12 @@ TEST_F(ListCtrlTest, LinkCellsTurnHotAndReportPresses) {
     Move(link);
     SendMessageA(list(), WM_MOUSELEAVE, 0, 0);
     EXPECT_EQ(model().hotRow(), -1);
+
+    // A double click follows the link once, and activates.
+    Click(link);
+    Press(WM_LBUTTONDBLCLK, WM_LBUTTONUP, link);
+    EXPECT_EQ(log_.CountNotifications(LISTNOTE_LINKCLICK), 1);
+    EXPECT_EQ(log_.CountNotifications(LISTNOTE_ACTIVATE), 1);
 }
 
 TEST_F(ListCtrlTest, TitleTipShowsTruncatedTextAndPassesClicksOn) {
@@ -349,12 +355,39 @@ TEST_F(ListCtrlTest, TitleTipShowsTruncatedTextAndPassesClicksOn) {
     Key(VK_DOWN);
     EXPECT_FALSE(list_->titleTip().visible());
     EXPECT_FALSE(IsWindowVisible(tip));
-    // Leaving the tip hides it and gives the mouse back.
+    // A new list font (a setting or font change) takes the tip drawn in
+    // the old one away.
     Move(CellPoint(1, 1));
     ASSERT_TRUE(list_->titleTip().visible());
+    SendMessageA(list(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
+    EXPECT_FALSE(list_->titleTip().visible());
+
+    // Leaving the list through the tip hides it, gives the mouse back and
+    // ends the link cell's hot state.
+    Move(CellPoint(1, 1));
+    ASSERT_TRUE(list_->titleTip().visible());
+    ASSERT_EQ(model().hotRow(), 1);
+    RECT listRect = {};
+    GetWindowRect(list(), &listRect);
+    SetCursorPos(listRect.left - 5, listRect.top - 5);
     SendMessageA(tip, WM_MOUSEMOVE, 0, MAKELPARAM(-5, -5));
     EXPECT_FALSE(list_->titleTip().visible());
     EXPECT_NE(GetCapture(), tip);
+    EXPECT_EQ(model().hotRow(), -1);
+
+    // A double click on a link under its tip: the first press reaches the
+    // list through the tip, the second the list itself; the link is
+    // followed once.
+    log_.Clear();
+    Move(CellPoint(4, 1));
+    ASSERT_TRUE(list_->titleTip().visible());
+    POINT link = {8, 4};  // the same place on the screen, for both presses
+    MapWindowPoints(tip, list(), &link, 1);
+    SendMessageA(tip, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, 4));
+    Pump();
+    SendMessageA(list(), WM_LBUTTONUP, 0, MAKELPARAM(link.x, link.y));
+    Press(WM_LBUTTONDOWN, WM_LBUTTONUP, link);
+    EXPECT_EQ(log_.CountNotifications(LISTNOTE_LINKCLICK), 1);
 }
 
 TEST_F(ListCtrlTest, DraggingOverRowsSelectsThemByRectangle) {

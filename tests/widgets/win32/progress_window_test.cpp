@@ -56,7 +56,7 @@ std::set<int> LitBlocks(HWND strip) {
 
 TEST(ProgressWindowTest, ShowsWhileBusyAndGoesWithinOneStep) {
     ProgressWindow progress(GetModuleHandleA(nullptr));
-    ASSERT_TRUE(progress.Start());
+    ASSERT_TRUE(progress.Start(nullptr));
     EXPECT_TRUE(progress.busy());
     HWND window = WaitForWindow(progress);
     ASSERT_TRUE(window);
@@ -65,7 +65,6 @@ TEST(ProgressWindowTest, ShowsWhileBusyAndGoesWithinOneStep) {
     char text[64] = {};
     GetWindowTextA(window, text, sizeof(text));
     EXPECT_STREQ(text, "Retrieving the data...");
-    EXPECT_EQ(GetWindow(window, GW_OWNER), nullptr);
     EXPECT_TRUE(IsWindowVisible(window));
     EXPECT_FALSE(GetWindowLongA(window, GWL_STYLE) & WS_CAPTION & ~WS_BORDER);
     HWND strip = GetDlgItem(window, IDC_QM_PROGRESS_STRIP);
@@ -103,9 +102,10 @@ TEST(ProgressWindowTest, ShowsWhileBusyAndGoesWithinOneStep) {
     EXPECT_EQ(progress.window(), nullptr);
 }
 
-TEST(ProgressWindowTest, TheWindowLeavesTheActiveWindowActive) {
+TEST(ProgressWindowTest, TheWindowStaysAboveTheBrowserOnlyAndLeavesItActive) {
     // The fill runs while the user works in the browser: the window shows
-    // on top without taking the keyboard from the page.
+    // above the browser's window, which owns it, without taking the
+    // keyboard from the page, and not above other applications.
     HWND user = CreateWindowExA(0, "STATIC", "user", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 300, 200,
                                 nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(user);
@@ -114,9 +114,11 @@ TEST(ProgressWindowTest, TheWindowLeavesTheActiveWindowActive) {
     ASSERT_EQ(GetActiveWindow(), user);
 
     ProgressWindow progress(GetModuleHandleA(nullptr));
-    ASSERT_TRUE(progress.Start());
+    ASSERT_TRUE(progress.Start(user));
     HWND window = WaitForWindow(progress);
     ASSERT_TRUE(window);
+    EXPECT_EQ(GetWindow(window, GW_OWNER), user);
+    EXPECT_FALSE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
     for (int pumped = 0; pumped < 20; ++pumped) {
         MSG message;
         while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
@@ -133,7 +135,7 @@ TEST(ProgressWindowTest, TheWindowLeavesTheActiveWindowActive) {
 TEST(ProgressWindowTest, FillFinishedBeforeTheWindowCameLeavesNoWindow) {
     for (int round = 0; round < 2; ++round) {
         ProgressWindow progress(GetModuleHandleA(nullptr));
-        ASSERT_TRUE(progress.Start());
+        ASSERT_TRUE(progress.Start(nullptr));
         progress.Stop();
         ASSERT_TRUE(progress.WaitForEnd(5000));
         EXPECT_FALSE(AnyProgressWindowLeft()) << "round " << round;
@@ -142,14 +144,14 @@ TEST(ProgressWindowTest, FillFinishedBeforeTheWindowCameLeavesNoWindow) {
 
 TEST(ProgressWindowTest, TwoFillsInARowShowTwoWindowsOneAfterTheOther) {
     ProgressWindow progress(GetModuleHandleA(nullptr));
-    ASSERT_TRUE(progress.Start());
+    ASSERT_TRUE(progress.Start(nullptr));
     HWND first = WaitForWindow(progress);
     ASSERT_TRUE(first);
     const DWORD firstThread = GetWindowThreadProcessId(first, nullptr);
     progress.Stop();
 
     // The second start waits for the first window to go.
-    ASSERT_TRUE(progress.Start());
+    ASSERT_TRUE(progress.Start(nullptr));
     EXPECT_FALSE(IsWindow(first));
     HWND second = WaitForWindow(progress);
     ASSERT_TRUE(second);
@@ -163,7 +165,7 @@ TEST(ProgressWindowTest, DestroyingTheOwnerWhileBusyClosesTheWindow) {
     HWND window = nullptr;
     {
         ProgressWindow progress(GetModuleHandleA(nullptr));
-        ASSERT_TRUE(progress.Start());
+        ASSERT_TRUE(progress.Start(nullptr));
         window = WaitForWindow(progress);
         ASSERT_TRUE(window);
     }
@@ -175,7 +177,7 @@ TEST(ProgressWindowTest, MissingDialogEndsTheThreadQuietly) {
     // A module without dialog 301: the thread skips its loop and ends even
     // while the flag is still set.
     ProgressWindow progress(GetModuleHandleA("kernel32.dll"));
-    ASSERT_TRUE(progress.Start());
+    ASSERT_TRUE(progress.Start(nullptr));
     EXPECT_TRUE(progress.WaitForEnd(5000));
     EXPECT_EQ(progress.window(), nullptr);
     EXPECT_FALSE(AnyProgressWindowLeft());

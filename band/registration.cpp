@@ -63,19 +63,6 @@ constexpr std::array kCachedBandLists = {
                    "Component Categories\\{00021492-0000-0000-C000-000000000046}\\Enum"},
 };
 
-// Deletes a key with its subtree; a key that is not there is already gone.
-bool RemoveTree(Registry& registry, RegistryRoot root, std::string_view key) {
-    switch (registry.Probe(root, key)) {
-        case Registry::KeyState::Absent:
-            return true;
-        case Registry::KeyState::Refused:
-            return false;
-        case Registry::KeyState::Present:
-            break;
-    }
-    return registry.DeleteTree(root, key);
-}
-
 // The registration of the type library, and the band's category list: what
 // unregistration has to undo, when it is there.
 constexpr std::string_view kTypeLibraryKey = "TypeLib\\{9E27B4C1-3A58-4D06-B1F7-2C8D5E9A0B16}";
@@ -83,10 +70,12 @@ constexpr std::string_view kCategoryListKey =
     "CLSID\\{5A1C0E42-7B3D-4F19-9C2E-61D4A8B7E305}\\Implemented "
     "Categories\\{00021494-0000-0000-C000-000000000046}";
 
-// Runs a COM step only where the registry shows something for it to undo.
-HResult UndoWhereRegistered(Registry& registry, std::string_view key, HResult refused,
+// Runs a step only where the registry shows something for it to undo: a
+// key that is not there is already undone, one the user may not open is a
+// failure.
+HResult UndoWhereRegistered(Registry& registry, RegistryRoot root, std::string_view key, HResult refused,
                             const std::function<HResult()>& step) {
-    switch (registry.Probe(RegistryRoot::ClassesRoot, key)) {
+    switch (registry.Probe(root, key)) {
         case Registry::KeyState::Absent:
             return kS_OK;
         case Registry::KeyState::Refused:
@@ -95,6 +84,13 @@ HResult UndoWhereRegistered(Registry& registry, std::string_view key, HResult re
             break;
     }
     return step();
+}
+
+// Deletes a key with its subtree; a key that is not there is already gone.
+bool RemoveTree(Registry& registry, RegistryRoot root, std::string_view key) {
+    return Succeeded(UndoWhereRegistered(registry, root, key, kSELFREG_E_CLASS, [&] {
+        return registry.DeleteTree(root, key) ? kS_OK : kSELFREG_E_CLASS;
+    }));
 }
 
 // Keeps the first failure.
@@ -179,10 +175,11 @@ HResult RegisterServer(Registry& registry, std::string_view modulePath, const Se
 HResult UnregisterServer(Registry& registry, const ServerSteps& steps) {
     HResult result = kS_OK;
     Note(result, UnregisterBandKeys(registry) ? kS_OK : kSELFREG_E_CLASS);
-    Note(result, UndoWhereRegistered(registry, kTypeLibraryKey, kSELFREG_E_TYPELIB, steps.unregisterTypeLibrary));
+    Note(result, UndoWhereRegistered(registry, RegistryRoot::ClassesRoot, kTypeLibraryKey, kSELFREG_E_TYPELIB,
+                                     steps.unregisterTypeLibrary));
     // The class key went with the keys above, and the category list with
     // it; the category manager fails on a list that is no longer there.
-    Note(result, UndoWhereRegistered(registry, kCategoryListKey, kSELFREG_E_CLASS,
+    Note(result, UndoWhereRegistered(registry, RegistryRoot::ClassesRoot, kCategoryListKey, kSELFREG_E_CLASS,
                                      [&steps] { return steps.updateCategory(false); }));
     Note(result, RemoveOldClassKey(registry) ? kS_OK : kSELFREG_E_CLASS);
     return result;

@@ -159,7 +159,7 @@ TEST(ServerRegistrationTest, AnswersSuccessOnlyWhenEveryStepDidItsPart) {
          kSELFREG_E_TYPELIB, false},
         {"category list refused", true, RegistryRoot::ClassesRoot, categoryList, kSELFREG_E_CLASS,
          kSELFREG_E_CLASS, true},
-        {"old class key refused", false, RegistryRoot::ClassesRoot, kOldClassKey, kS_OK,
+        {"old class key refused", false, RegistryRoot::ClassesRoot, std::string(kOldClassKey), kS_OK,
          kSELFREG_E_CLASS, false},
     };
     for (const Case& c : cases) {
@@ -195,7 +195,9 @@ TEST(ServerRegistrationTest, AnswersSuccessOnlyWhenEveryStepDidItsPart) {
         EXPECT_EQ(registry.Probe(RegistryRoot::ClassesRoot, kClassKey) != Registry::KeyState::Absent,
                   c.keysLeft);
         // Absent keys are no failure: once all is gone, all is well.
-        if (c.refused.empty()) EXPECT_EQ(UnregisterServer(registry, com), kS_OK);
+        if (c.refused.empty()) {
+            EXPECT_EQ(UnregisterServer(registry, com), kS_OK);
+        }
     }
 }
 

@@ -66,9 +66,6 @@ constexpr std::array kCachedBandLists = {
 // The registration of the type library, and the band's category list: what
 // unregistration has to undo, when it is there.
 constexpr std::string_view kTypeLibraryKey = "TypeLib\\{9E27B4C1-3A58-4D06-B1F7-2C8D5E9A0B16}";
-constexpr std::string_view kCategoryListKey =
-    "CLSID\\{5A1C0E42-7B3D-4F19-9C2E-61D4A8B7E305}\\Implemented "
-    "Categories\\{00021494-0000-0000-C000-000000000046}";
 
 // Runs a step only where the registry shows something for it to undo: a
 // key that is not there is already undone, one the user may not open is a
@@ -179,7 +176,7 @@ HResult UnregisterServer(Registry& registry, const ServerSteps& steps) {
                                      steps.unregisterTypeLibrary));
     // The class key went with the keys above, and the category list with
     // it; the category manager fails on a list that is no longer there.
-    Note(result, UndoWhereRegistered(registry, RegistryRoot::ClassesRoot, kCategoryListKey, kSELFREG_E_CLASS,
+    Note(result, UndoWhereRegistered(registry, RegistryRoot::ClassesRoot, kBandCategoryKey, kSELFREG_E_CLASS,
                                      [&steps] { return steps.updateCategory(false); }));
     Note(result, RemoveOldClassKey(registry) ? kS_OK : kSELFREG_E_CLASS);
     return result;

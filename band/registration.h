@@ -33,6 +33,11 @@ struct RegistrationEntry {
 inline constexpr std::string_view kBandClassId = "{5A1C0E42-7B3D-4F19-9C2E-61D4A8B7E305}";
 inline constexpr std::string_view kTypeLibraryId = "{9E27B4C1-3A58-4D06-B1F7-2C8D5E9A0B16}";
 inline constexpr std::string_view kButtonExtensionId = "{C4F81A03-6D2E-4B97-8E15-7A3B0C9D2F48}";
+// The band's component category, as the category manager lists it under
+// the class key at registration.
+inline constexpr std::string_view kBandCategoryKey =
+    "CLSID\\{5A1C0E42-7B3D-4F19-9C2E-61D4A8B7E305}\\Implemented "
+    "Categories\\{00021494-0000-0000-C000-000000000046}";
 // An earlier class of the product, removed on unregistration only.
 inline constexpr std::string_view kOldClassKey = "CLSID\\{9296957D-7896-47CC-BD35-0DB5D9B31C3F}";
 

@@ -1,5 +1,7 @@
 #include "installer/installer_registry.h"
 
+#include "reports/html_report.h"
+
 namespace qm {
 namespace {
 
@@ -26,28 +28,6 @@ bool IsIdentifier(std::string_view id) {
     return true;
 }
 
-// Text as an XML attribute value.
-void AppendXml(std::string& out, std::string_view text) {
-    for (char c : text) {
-        switch (c) {
-            case '&':
-                out += "&amp;";
-                break;
-            case '<':
-                out += "&lt;";
-                break;
-            case '>':
-                out += "&gt;";
-                break;
-            case '"':
-                out += "&quot;";
-                break;
-            default:
-                out.push_back(c);
-        }
-    }
-}
-
 // Literal text inside an installer formatted string: a square bracket
 // would start a property reference, so each is written as [\[] or [\]].
 // A brace pair without brackets inside stays as it is (GUIDs).
@@ -67,17 +47,11 @@ std::string Formatted(std::string_view text) {
 
 void AppendRow(std::string& out, std::string_view indent, RegistryRoot root, std::string_view key,
                std::string_view name, std::string_view value) {
+    // An XML attribute escapes the same four characters as HTML text.
     out.append(indent).append("<RegistryValue Root=\"").append(RootName(root)).append("\" Key=\"");
-    AppendXml(out, key);
-    out.append("\"");
-    if (!name.empty()) {
-        out.append(" Name=\"");
-        AppendXml(out, name);
-        out.append("\"");
-    }
-    out.append(" Type=\"string\" Value=\"");
-    AppendXml(out, value);
-    out.append("\"/>\n");
+    out.append(EscapeHtml(key)).append("\"");
+    if (!name.empty()) out.append(" Name=\"").append(EscapeHtml(name)).append("\"");
+    out.append(" Type=\"string\" Value=\"").append(EscapeHtml(value)).append("\"/>\n");
 }
 
 }  // namespace

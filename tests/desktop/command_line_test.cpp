@@ -24,6 +24,10 @@ TEST(DesktopCommandLine, EverySwitchIsTakenWithItsValue) {
     EXPECT_EQ(options->screenshot, u"s.bmp");
     EXPECT_EQ(options->delayMs, 600000u);
 
+    const auto nines = Parse({u"--delay", u"999"});
+    ASSERT_TRUE(nines);
+    EXPECT_EQ(nines->delayMs, 999u);
+
     const auto plain = Parse({});
     ASSERT_TRUE(plain);
     EXPECT_TRUE(plain->dllPath.empty());

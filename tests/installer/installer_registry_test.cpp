@@ -56,7 +56,7 @@ TEST(InstallerRegistryTest, OnlyAnInstallerIdentifierNamesTheFile) {
         const char* id;
         bool accepted;
     } kCases[] = {
-        {"QuillmereDll", true}, {"_x86.dll", true},  {"", false},
+        {"QuillmereDll", true}, {"_x86.dll", true},  {"A1", true}, {"z", true}, {"", false},
         {"9lives", false},      {"a]b", false},      {"a\"b", false},
     };
     for (const auto& c : kCases) EXPECT_EQ(!InstallerRegistryRows(RegistrationTable(), c.id, "").empty(), c.accepted) << c.id;

@@ -117,6 +117,29 @@ TEST_F(ListColumnLayout, DroppedColumnsGoToTheNearestBoundary) {
     EXPECT_TRUE(StartsColumnDrag(-5, 0));
 }
 
+TEST(ListLayout, ASecondClickIsOnTheSameCellWithinTheSystemsBounds) {
+    const DoubleClickBounds bounds{500, 4, 6};
+    const CellPress first{2, 1, 100, 50, 1000};
+    const struct {
+        const char* what;
+        CellPress previous;
+        CellPress current;
+        bool second;
+    } kCases[] = {
+        {"the same place at once", first, {2, 1, 100, 50, 1000}, true},
+        {"at the time's end", first, {2, 1, 100, 50, 1500}, true},
+        {"after the time", first, {2, 1, 100, 50, 1501}, false},
+        {"at the rectangle's edges", first, {2, 1, 102, 53, 1200}, true},
+        {"right of the rectangle", first, {2, 1, 103, 50, 1200}, false},
+        {"below the rectangle", first, {2, 1, 100, 54, 1200}, false},
+        {"another row", first, {3, 1, 100, 50, 1200}, false},
+        {"another column", first, {2, 0, 100, 50, 1200}, false},
+        {"no first press on a row", {-1, 1, 100, 50, 1000}, {-1, 1, 100, 50, 1000}, false},
+        {"over the tick count's wrap", {2, 1, 100, 50, 0xFFFFFF80u}, {2, 1, 100, 50, 0x100}, true},
+    };
+    for (const auto& c : kCases) EXPECT_EQ(IsSecondClick(c.previous, c.current, bounds), c.second) << c.what;
+}
+
 TEST(ListLayout, CellContentIsInsetFromItsEdges) {
     EXPECT_EQ(LayoutCell(0, 100, true, 0), (CellLayout{-1, 8, 96}));
     EXPECT_EQ(LayoutCell(100, 200, false, 0), (CellLayout{-1, 107, 196}));

@@ -13,7 +13,8 @@ TEST(ModuleThreadTest, TheDllStaysLoadedUntilItsThreadEnds) {
     HMODULE dll = LoadLibraryW(kProbe);
     ASSERT_NE(dll, nullptr);
     using Start = HANDLE (*)(HANDLE);
-    const auto start = reinterpret_cast<Start>(reinterpret_cast<void*>(GetProcAddress(dll, "StartGatedThread")));
+    const auto start =
+        reinterpret_cast<Start>(reinterpret_cast<void*>(GetProcAddress(dll, "StartGatedThread")));
     ASSERT_NE(start, nullptr);
     HANDLE gate = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     ASSERT_NE(gate, nullptr);

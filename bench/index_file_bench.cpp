@@ -288,7 +288,8 @@ void StreamTheRecords(benchmark::State& state) {
 BENCHMARK(StreamTheRecords)->Apply(BothFiles);
 
 // "qm-index read [--format F] FILE" as a whole, into a stream that drops
-// what it is given: both walks, and every record printed.
+// what it is given: one walk with the lines held for the small file, a
+// count and a printing walk for the large one, and every record printed.
 void QmIndexRead(benchmark::State& state) {
     static const char* const kFormats[] = {"tsv", "csv", "json"};
     const std::string path = OnDisk(static_cast<std::size_t>(state.range(0))).path();

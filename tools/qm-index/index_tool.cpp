@@ -5,6 +5,7 @@
 #include <bit>
 #include <charconv>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <vector>
@@ -65,26 +66,37 @@ constexpr std::string_view kCsvLineEnd = "\r\n";
 // hundreds of thousands of records. Texts are written straight into the
 // buffer: a writer asks for room for the most it can write, writes, and
 // says where it ended.
+//
+// What is written may also be held back, for a line that must come before
+// it but is only known after it (a file's count of records): the buffer
+// then grows instead of being written, and Release writes the line and
+// what was held after it in one piece.
 class Output {
 public:
-    explicit Output(std::ostream& stream) : stream_(stream), buffer_(new char[kFlushSize + kLineRoom]) {}
-    ~Output() { Flush(); }
+    Output(std::ostream& stream, OutputMemory* memory) : stream_(stream), memory_(memory) {
+        Reserve(kBufferSize);
+    }
+    ~Output() {
+        if (!holding_) Flush();
+        Free();
+    }
     Output(const Output&) = delete;
     Output& operator=(const Output&) = delete;
 
     char* Room(std::size_t most) {
         if (capacity_ - used_ < most) {
-            Flush();
-            if (capacity_ < most) {
-                buffer_.reset(new char[most]);
-                capacity_ = most;
+            if (holding_) {
+                Grow(used_ + most);
+            } else {
+                Flush();
+                if (capacity_ < most) Reserve(most);
             }
         }
-        return buffer_.get() + used_;
+        return buffer_ + used_;
     }
     void Wrote(const char* end) {
-        used_ = static_cast<std::size_t>(end - buffer_.get());
-        if (used_ >= kFlushSize) Flush();
+        used_ = static_cast<std::size_t>(end - buffer_);
+        if (used_ >= kFlushSize && !holding_) Flush();
     }
     void Append(std::string_view text) {
         char* at = Room(text.size());
@@ -93,9 +105,34 @@ public:
     }
 
     void Flush() {
-        stream_.write(buffer_.get(), static_cast<std::streamsize>(used_));
+        stream_.write(buffer_, static_cast<std::streamsize>(used_));
         stream_.flush();
         used_ = 0;
+    }
+
+    // Holds what is written from here on, in a buffer made for about
+    // expected bytes, with room before it for a line of up to front bytes.
+    void Hold(std::size_t front, std::size_t expected) {
+        Flush();
+        Reserve(front + expected + kLineRoom);
+        holding_ = true;
+        used_ = front_ = front;
+    }
+    std::size_t Held() const { return holding_ ? used_ - front_ : 0; }
+    // Writes line, at most the front room long, then what was held.
+    void Release(std::string_view line) {
+        char* const start = buffer_ + (front_ - line.size());
+        if (!line.empty()) std::memcpy(start, line.data(), line.size());
+        stream_.write(start, static_cast<std::streamsize>(buffer_ + used_ - start));
+        stream_.flush();
+        Drop();
+    }
+    // Forgets what was held.
+    void Drop() {
+        if (!holding_) return;
+        holding_ = false;
+        used_ = 0;
+        Reserve(kBufferSize);
     }
 
 private:
@@ -104,10 +141,44 @@ private:
     // only the memory it uses.
     static constexpr std::size_t kFlushSize = 64 * 1024;
     static constexpr std::size_t kLineRoom = 16 * 1024;  // more than any record's line
+    static constexpr std::size_t kBufferSize = kFlushSize + kLineRoom;
+
+    char* Allocate(std::size_t size) {
+        char* const bytes = memory_ ? memory_->Allocate(size) : new char[size];
+        if (!bytes) throw std::bad_alloc();
+        return bytes;
+    }
+    void Free() {
+        if (memory_) {
+            memory_->Free(buffer_, capacity_);
+        } else {
+            delete[] buffer_;
+        }
+    }
+    // A new buffer of capacity bytes; what the old one held is gone.
+    void Reserve(std::size_t capacity) {
+        char* const bytes = Allocate(capacity);
+        Free();
+        buffer_ = bytes;
+        capacity_ = capacity;
+    }
+    // A larger buffer that keeps what is written.
+    void Grow(std::size_t most) {
+        const std::size_t capacity = std::max(most, 2 * capacity_);
+        char* const bytes = Allocate(capacity);
+        std::memcpy(bytes, buffer_, used_);
+        Free();
+        buffer_ = bytes;
+        capacity_ = capacity;
+    }
+
     std::ostream& stream_;
-    std::unique_ptr<char[]> buffer_;
-    std::size_t capacity_ = kFlushSize + kLineRoom;
+    OutputMemory* memory_;
+    char* buffer_ = nullptr;
+    std::size_t capacity_ = 0;
     std::size_t used_ = 0;
+    bool holding_ = false;
+    std::size_t front_ = 0;  // where the held bytes start
 };
 
 // The most bytes the writers below make of a text of n bytes.
@@ -189,38 +260,39 @@ char* PutDigits(char* at, unsigned value, int width) {
     return at + width;
 }
 
-// Texts are looked at eight bytes at a time, as one 64-bit word, since
-// most are one run of bytes that are written as they are. Each test is
-// true when no byte of the piece needs the writer's attention.
-constexpr std::size_t kPiece = 8;
-constexpr uint64_t kEveryByte = 0x0101010101010101ull;
-constexpr uint64_t kHighBits = 0x8080808080808080ull;
+// Texts are looked at sixteen bytes at a time, as one vector of the
+// processor's, since most are one run of bytes that are written as they
+// are. Each test is true when no byte of the piece needs the writer's
+// attention.
+constexpr std::size_t kPiece = 16;
+using Piece = unsigned char __attribute__((vector_size(kPiece)));
+using PieceTest = signed char __attribute__((vector_size(kPiece)));  // a byte of ones where true
 
-uint64_t LoadPiece(const char* bytes) {
-    uint64_t piece;
+// Vectors pass by reference: a 32-bit build without SSE would pass them
+// in another way than one with it.
+void LoadPiece(const char* bytes, Piece& piece) {
     std::memcpy(&piece, bytes, sizeof piece);
-    return piece;
 }
-// True when one of the eight bytes is below limit (at most 0x80).
-constexpr bool AnyBelow(uint64_t bytes, unsigned limit) {
-    return ((bytes - kEveryByte * limit) & ~bytes & kHighBits) != 0;
-}
-constexpr bool AnyEqual(uint64_t bytes, unsigned char value) {
-    return AnyBelow(bytes ^ (kEveryByte * value), 1);
+bool NoneOf(const PieceTest& test) {
+    uint64_t halves[2];
+    std::memcpy(halves, &test, sizeof halves);
+    return (halves[0] | halves[1]) == 0;
 }
 
 bool PlainForTsv(const char* bytes) {
-    const uint64_t piece = LoadPiece(bytes);
-    return !AnyBelow(piece, 0x20) && !AnyEqual(piece, '\\');
+    Piece piece;
+    LoadPiece(bytes, piece);
+    return NoneOf((piece < 0x20) | (piece == '\\'));
 }
 bool PlainForJson(const char* bytes) {
-    const uint64_t piece = LoadPiece(bytes);
-    return (piece & kHighBits) == 0 && !AnyBelow(piece, 0x20) && !AnyEqual(piece, '"') &&
-           !AnyEqual(piece, '\\');
+    Piece piece;
+    LoadPiece(bytes, piece);
+    return NoneOf((piece < 0x20) | (piece >= 0x80) | (piece == '"') | (piece == '\\'));
 }
 bool PlainForCsv(const char* bytes) {
-    const uint64_t piece = LoadPiece(bytes);
-    return !AnyEqual(piece, ',') && !AnyEqual(piece, '"') && !AnyEqual(piece, '\r') && !AnyEqual(piece, '\n');
+    Piece piece;
+    LoadPiece(bytes, piece);
+    return NoneOf((piece == ',') | (piece == '"') | (piece == '\r') | (piece == '\n'));
 }
 
 // How many bytes from `from` on need no attention (all of them up to end
@@ -241,7 +313,7 @@ std::size_t PlainBytes(const char* from, const char* end, const char* start) {
 }
 
 // Copies the bytes from `from` on that need no attention straight to `at`,
-// eight at a time while they are plain; the last bytes, when they are
+// a piece at a time while they are plain; the last bytes, when they are
 // plain, as the piece that ends with them (whose first bytes were copied as
 // they are just before) or padded in a text shorter than a piece. Returns
 // where the bytes that need attention begin, end when none does.
@@ -531,7 +603,8 @@ struct OpenedFile {
     }
 };
 
-OpenedFile Open(IndexToolContext& context, std::string_view path) {
+// The file opened, its summary still to be made.
+OpenedFile OpenUnsummarized(IndexToolContext& context, std::string_view path) {
     OpenedFile file;
     try {
         file.reader = context.fileSystem.OpenForRead(path);
@@ -544,8 +617,18 @@ OpenedFile Open(IndexToolContext& context, std::string_view path) {
         return file;
     }
     file.stream = std::make_unique<IndexFileStream>(*file.reader);
-    file.summary = file.stream->Summarize();
-    file.failure = FailureOf(file.summary.result, file.reader->Size());
+    return file;
+}
+
+void Summed(OpenedFile& file, const IndexFileSummary& summary) {
+    file.summary = summary;
+    file.failure = FailureOf(summary.result, file.reader->Size());
+    if (!file.failure.empty()) file.summary = IndexFileSummary{summary.result, 0, {}};
+}
+
+OpenedFile Open(IndexToolContext& context, std::string_view path) {
+    OpenedFile file = OpenUnsummarized(context, path);
+    if (file.stream) Summed(file, file.stream->Summarize());
     return file;
 }
 
@@ -559,13 +642,22 @@ public:
         if (format_ == Format::Csv) out_.Append("file,lastUpdated,lastVisited,url,title\r\n");
     }
 
-    void File(std::string_view path, const OpenedFile& file) {
+    // Before the file's records.
+    void Begin(std::string_view path) {
         csvPath_.clear();
         if (format_ == Format::Csv) AppendCsvField(csvPath_, path);
+    }
+
+    // The most that FileLine makes for path.
+    static std::size_t FileLineRoom(std::string_view path) {
+        return JsonRoom(path.size()) + 3 * kNumberRoom + 64;
+    }
+
+    // The line that goes before the file's records; none in CSV.
+    char* PutFileLine(char* at, std::string_view path, const OpenedFile& file) const {
         const int64_t result = file.summary.result;
         const uint64_t count = file.failure.empty() ? file.summary.records : 0;
         const std::string_view kind = KindName(file.kind());
-        char* at = out_.Room(JsonRoom(path.size()) + 3 * kNumberRoom + 64);
         if (format_ == Format::Tsv) {
             at = Put(at, "# ");
             at = PutEscaped(at, path);
@@ -593,7 +685,11 @@ public:
             at = PutNumber(at, count);
             at = Put(at, "}\n");
         }
-        out_.Wrote(at);
+        return at;
+    }
+
+    void File(std::string_view path, const OpenedFile& file) {
+        out_.Wrote(PutFileLine(out_.Room(FileLineRoom(path)), path, file));
     }
 
     void Record(const IndexFileRecord& record) {
@@ -646,24 +742,65 @@ private:
     std::string csvPath_;  // the file's path as the first field of its CSV lines
 };
 
+// Prints one file for read; returns why it could not be read, if it could
+// not.
+std::string_view ReadFile(std::string_view path, OpenedFile& file, RecordWriter& writer, Output& out,
+                          IndexToolContext& context) {
+    writer.Begin(path);
+    if (!file.stream) {
+        writer.File(path, file);
+        return file.failure;
+    }
+    // A file's lines are about half its size: a file of up to twice the
+    // lines that may be held is read in one walk, its lines held until the
+    // count for its first line is known. Larger files, and files whose
+    // lines outgrow what may be held, are walked twice, to count and to
+    // print.
+    const std::size_t most = context.heldOutput;
+    const uint64_t size = file.reader->Size();
+    if (size / 2 <= most) {
+        out.Hold(RecordWriter::FileLineRoom(path), std::min(static_cast<std::size_t>(size), most));
+        bool holding = true;
+        IndexFileSummary summary;
+        summary.result = file.stream->ForEachRecord(context.codec, [&](const IndexFileRecord& record) {
+            if (summary.records++ == 0) summary.firstUrl = record.url;
+            if (!holding) return;
+            writer.Record(record);
+            if (out.Held() > most) {
+                out.Drop();
+                holding = false;
+            }
+        });
+        Summed(file, summary);
+        if (holding && file.failure.empty()) {
+            std::string line(RecordWriter::FileLineRoom(path), '\0');
+            line.resize(static_cast<std::size_t>(writer.PutFileLine(line.data(), path, file) - line.data()));
+            out.Release(line);
+            return {};
+        }
+        out.Drop();
+    } else {
+        Summed(file, file.stream->Summarize());
+    }
+    writer.File(path, file);
+    if (!file.failure.empty()) return file.failure;
+    std::size_t count = 0;
+    const int result = file.stream->ForEachRecord(context.codec, [&](const IndexFileRecord& record) {
+        ++count;
+        writer.Record(record);
+    });
+    if (result != file.summary.result || count != file.summary.records) return ChangedWhileRead(result);
+    return {};
+}
+
 int Read(std::span<const std::string> files, Format format, IndexToolContext& context) {
     int status = kToolSuccess;
-    Output out(context.out);
+    Output out(context.out, context.outputMemory);
     RecordWriter writer(format, context, out);
     writer.Start();
     for (const std::string& path : files) {
-        const OpenedFile file = Open(context, path);
-        writer.File(path, file);
-        std::string_view failure = file.failure;
-        if (failure.empty()) {
-            std::size_t count = 0;
-            const int result = file.stream->ForEachRecord(context.codec, [&](const IndexFileRecord& record) {
-                ++count;
-                writer.Record(record);
-            });
-            if (result != file.summary.result || count != file.summary.records)
-                failure = ChangedWhileRead(result);
-        }
+        OpenedFile file = OpenUnsummarized(context, path);
+        const std::string_view failure = ReadFile(path, file, writer, out, context);
         if (!failure.empty()) {
             out.Flush();  // keeps the two streams in order on a terminal
             ReportFailure(context, path, failure);
@@ -796,7 +933,7 @@ int List(const std::string& path, Format format, IndexToolContext& context) {
     }
 
     if (format == Format::Csv && context.rawOutput) context.rawOutput();
-    Output out(context.out);
+    Output out(context.out, context.outputMemory);
     std::string line;
     if (format == Format::Aligned) {
         AppendAlignedTitlesAndDashes(line, titles, widths);
@@ -866,7 +1003,7 @@ int Search(std::string folder, IndexToolContext& context) {
         ReportFailure(context, folder, "not a folder");
         return kToolFileFailed;
     }
-    Output out(context.out);
+    Output out(context.out, context.outputMemory);
     const std::atomic<bool> keepSearching{true};
     SearchFolder(context.fileSystem, folder, keepSearching, [&](const std::string& path) {
         const std::string shown = context.displayPath ? context.displayPath(path) : path;

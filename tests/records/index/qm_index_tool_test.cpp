@@ -9,6 +9,8 @@
 #include <iterator>
 #include <sstream>
 
+#include "platform/memory/memory_platform.h"
+#include "platform/posix/posix_file_system.h"
 #include "tests/records/index/index_file_builder.h"
 #include "tests/records/index/temp_folder.h"
 #include "tools/qm-index/index_tool.h"
@@ -368,8 +370,33 @@ TEST_F(QmIndexFormats, AnUnknownOrMissingFormatIsAUsageError) {
     }
 }
 
+// A file's lines are held until its count is known, up to a limit; a file
+// too large for that, or whose lines outgrow it midway, is walked twice.
+// Each way prints the same, in every format.
+TEST_F(QmIndexFormats, ReadPrintsTheSameWhetherItHoldsAFilesLinesOrWalksItTwice) {
+    const std::vector<std::string> files = {WriteSample(), folder_.Local("missing.dat").string()};
+    PosixFileSystem fileSystem;
+    MemoryTextCodec codec;
+    const auto read = [&](const std::string& format, std::size_t heldOutput) {
+        std::ostringstream out;
+        std::ostringstream err;
+        IndexToolContext context{fileSystem, codec, out, err, {}};
+        context.heldOutput = heldOutput;
+        std::vector<std::string> args = {"read", "--format", format};
+        args.insert(args.end(), files.begin(), files.end());
+        const int status = RunIndexTool(args, context);
+        return std::to_string(status) + "\n" + out.str() + err.str();
+    };
+    for (const std::string format : {"tsv", "csv", "json"}) {
+        const std::string held = read(format, std::size_t{8} << 20);
+        EXPECT_THAT(held, HasSubstr("http://c/")) << format;
+        EXPECT_EQ(read(format, 0), held) << format << ": walked twice";
+        EXPECT_EQ(read(format, 60), held) << format << ": outgrown after the first record";
+    }
+}
+
 // The writers on texts whose special bytes fall on every side of the
-// pieces of eight bytes they are looked at in.
+// pieces of sixteen bytes they are looked at in.
 TEST(IndexToolTexts, CsvQuotesOnlyWhatNeedsItAndJsonIsUtf8Escaped) {
     struct Row {
         std::string text;
@@ -391,6 +418,8 @@ TEST(IndexToolTexts, CsvQuotesOnlyWhatNeedsItAndJsonIsUtf8Escaped) {
                  "\"" + sixteen + "\\\"" + sixteen + "\""},
              Row{sixteen.substr(1) + "\xe9", sixteen.substr(1) + "\xe9",
                  "\"" + sixteen.substr(1) + "\u00e9\""},
+             Row{sixteen + "abcd", sixteen + "abcd", "\"" + sixteen + "abcd\""},
+             Row{sixteen + "ab\"c", "\"" + sixteen + "ab\"\"c\"", "\"" + sixteen + "ab\\\"c\""},
              Row{sixteen + sixteen + "\n", "\"" + sixteen + sixteen + "\n\"",
                  "\"" + sixteen + sixteen + "\\n\""},
          }) {

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "band/main_view_layout.h"
-#include "tests/band/win32/band_dll.h"
 #include "desktop/win32/band_site.h"
+#include "tests/band/win32/band_dll.h"
 
 using Microsoft::WRL::ComPtr;
 

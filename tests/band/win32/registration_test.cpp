@@ -72,18 +72,6 @@ TEST_F(DllRegistrationTest, WritesExactlyTheTableIntoTheRegistry) {
     EXPECT_TRUE(Classes(kTypeLibKey).count(std::string(kTypeLibKey) + "\\1.0|=Quillmere 1.0 Type Library"));
 }
 
-TEST_F(DllRegistrationTest, RegisteringTwiceLeavesOneSet) {
-    ASSERT_EQ(Dll().registerServer(), S_OK);
-    const auto classKey = Classes(kClassKey);
-    const auto extensionKey = Machine(kExtensionKey);
-    registry_.Create(RegistryRoot::ClassesRoot, std::string(kClassKey) + "\\Stale");
-    registry_.Create(RegistryRoot::LocalMachine, kExtensionKey)->WriteString("MenuText", "old");
-
-    ASSERT_EQ(Dll().registerServer(), S_OK);
-    EXPECT_EQ(Classes(kClassKey), classKey);
-    EXPECT_EQ(Machine(kExtensionKey), extensionKey);
-}
-
 TEST_F(DllRegistrationTest, RegistrationDropsTheCachedBandLists) {
     registry_.Create(RegistryRoot::ClassesRoot, std::string(kCachedBands) + "\\Implementations");
     ASSERT_EQ(Dll().registerServer(), S_OK);

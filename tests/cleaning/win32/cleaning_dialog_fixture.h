@@ -1,8 +1,7 @@
 // What the cleaning dialogs' tests share: the Windows adapters with
 // recording prompts in place of message boxes, and a dialog driver whose
 // owner stands in for the main view: it keeps a copy of every cleanup
-// record sent to it, and notes whether the dialog was still on the screen
-// when the record arrived.
+// record sent to it.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -43,19 +42,13 @@ public:
     CleanupOwner() {
         Receive(WM_PERFORMCLEANUP, [this](WPARAM wParam, LPARAM lParam) {
             log.Add(WM_PERFORMCLEANUP, wParam, lParam);
-            dialogShown.push_back(OpenDialog() != nullptr);
             if (lParam) records.push_back(*reinterpret_cast<const CleanupCriteria*>(lParam));
         });
     }
 
     // The records received with WM_PERFORMCLEANUP, copied while they lived.
     std::vector<CleanupCriteria> records;
-    // Whether a dialog over the owner was on the screen as each arrived.
-    std::vector<bool> dialogShown;
     MessageLog log;
-
-private:
-    HWND OpenDialog() const { return DialogOwnedBy(owner()); }
 };
 
 }  // namespace qm

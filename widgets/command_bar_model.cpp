@@ -139,6 +139,29 @@ BarAction CommandBarModel::KeyInPopup(int key) {
     return {BarAction::OpenPopup, next};
 }
 
+BarAction CommandBarModel::KeyInMenuLoop(int key, int menuDepth, bool selectedHasSubmenu) {
+    const bool inSubmenu = menuDepth > 1;
+    switch (key) {
+        case kBarKeyEscape:
+            if (!inSubmenu) escaped_ = true;
+            return {BarAction::PassToSystem, -1};
+        case kBarKeyLeft:
+            if (inSubmenu) return {BarAction::PassToSystem, -1};
+            return KeyInPopup(key);
+        case kBarKeyRight:
+            if (selectedHasSubmenu) return {BarAction::PassToSystem, -1};
+            return KeyInPopup(key);
+        default:
+            return {BarAction::PassToSystem, -1};
+    }
+}
+
+PopupEnd CommandBarModel::HowPopupEnded(uint32_t command, int switchingTo) const {
+    if (command != 0) return PopupEnd::CommandChosen;
+    if (switchingTo >= 0 && switchingTo == open_) return PopupEnd::Switching;
+    return escaped_ ? PopupEnd::Escape : PopupEnd::Dismissed;
+}
+
 BarAction CommandBarModel::PopupClosed(PopupEnd how) {
     switch (how) {
         case PopupEnd::Switching:
@@ -227,6 +250,32 @@ MenuItemLayout LayoutMenuItem(const PixelRect& item, int imageWidth) {
     layout.grayedShadowX = item.left + 3;
     layout.grayedShadowY = item.top + 4;
     return layout;
+}
+
+MenuItemDrawing DrawMenuItem(const MenuItemLayout& layout, const CommandBarColors& colors,
+                             MenuItemState state, int image) {
+    MenuItemDrawing drawing;
+    const bool selected = state.selected && !state.separator;
+    drawing.hotFrame = selected;
+    if (state.separator) return drawing;
+    if (state.checked) {
+        drawing.checkBox = state.grayed ? colors.checkedGrayed
+                           : selected   ? colors.checkedSelected
+                                        : colors.checkedNormal;
+        drawing.checkMark = image < 0;
+    }
+    if (image < 0) return drawing;
+    if (state.grayed) {
+        drawing.shadow = PixelPoint{layout.grayedShadowX, layout.grayedShadowY};
+        drawing.shadowColor = colors.grayedImageShadow;
+    } else if (selected && !state.checked) {
+        drawing.shadow = PixelPoint{layout.raisedShadowX, layout.raisedShadowY};
+        drawing.shadowColor = colors.selectedImageShadow;
+        drawing.image = PixelPoint{layout.raisedImageX, layout.raisedImageY};
+    } else {
+        drawing.image = PixelPoint{layout.imageX, layout.imageY};
+    }
+    return drawing;
 }
 
 std::pair<std::string_view, std::string_view> SplitMenuText(std::string_view text) {

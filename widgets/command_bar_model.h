@@ -154,6 +154,21 @@ public:
     // Left or Right while a popup is open (also when the system asks for
     // the next menu): the neighbouring popup, wrapping.
     BarAction KeyInPopup(int key);
+    // A popup is about to be tracked: nothing has ended it yet.
+    void PopupTracking() { escaped_ = false; }
+    // A key inside the menu loop of the open popup, with `menuDepth` popup
+    // menus open (1: the bar's own) and `selectedHasSubmenu` for the item
+    // the menu has selected. Esc in a submenu, and Left there, only close
+    // the submenu, and Right on an item with a submenu opens it: the menu's
+    // own keys (PassToSystem). Esc in the bar's popup is the menu's too,
+    // and is remembered: the popup then ends as PopupEnd::Escape. Left and
+    // Right otherwise switch popups as KeyInPopup does; the window eats the
+    // key only when the answer is OpenPopup.
+    BarAction KeyInMenuLoop(int key, int menuDepth, bool selectedHasSubmenu);
+    // How the tracked popup ended, from the command the menu loop returned
+    // (0: none) and the popup the bar closed it for (-1: none): a command
+    // wins; a switch counts only to the popup still wanted; then Esc.
+    PopupEnd HowPopupEnded(uint32_t command, int switchingTo) const;
     // The popup that was open has closed.
     BarAction PopupClosed(PopupEnd how);
     // The parent lost activation: menu mode ends and no button stays hot.
@@ -166,6 +181,7 @@ private:
     int hot_ = -1;
     int open_ = -1;
     bool menuMode_ = false;
+    bool escaped_ = false;  // Esc in the tracked popup
 };
 
 // ---- look ----
@@ -237,6 +253,32 @@ struct MenuItemLayout {
 };
 
 MenuItemLayout LayoutMenuItem(const PixelRect& item, int imageWidth);
+
+// An item's state as the menu draws it.
+struct MenuItemState {
+    bool separator = false;
+    bool selected = false;
+    bool grayed = false;
+    bool checked = false;
+};
+
+// What an item gets drawn with, besides its text.
+struct MenuItemDrawing {
+    bool hotFrame = false;             // selected (a separator never is)
+    std::optional<ColorRef> checkBox;  // checked: a framed box in this fill
+    bool checkMark = false;            // checked without an image: the system's mark
+    // The image (`image` of the item's strip, -1 for none): grayed, only a
+    // one-colour shadow; selected and not checked, raised above its
+    // shadow; otherwise plain.
+    std::optional<PixelPoint> shadow;
+    ColorRef shadowColor{};
+    std::optional<PixelPoint> image;
+
+    friend constexpr bool operator==(const MenuItemDrawing&, const MenuItemDrawing&) = default;
+};
+
+MenuItemDrawing DrawMenuItem(const MenuItemLayout& layout, const CommandBarColors& colors,
+                             MenuItemState state, int image);
 
 // An item's text before and after its tab character.
 std::pair<std::string_view, std::string_view> SplitMenuText(std::string_view text);

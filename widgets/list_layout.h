@@ -270,12 +270,6 @@ int AutoScrollDirection(const ListMetrics& metrics, const ListViewport& view, in
 // columns, shaped as a triangle above the header pointing down and one
 // below it pointing up. The window's rectangle is in client coordinates of
 // the list; the triangles' points are relative to the window.
-struct PixelPoint {
-    int x = 0;
-    int y = 0;
-
-    friend constexpr bool operator==(const PixelPoint&, const PixelPoint&) = default;
-};
 inline constexpr int kDropArrowHalfWidth = 5;
 inline constexpr int kDropArrowHeight = 6;
 struct DropMarker {

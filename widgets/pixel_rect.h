@@ -1,8 +1,16 @@
-// A rectangle in a window's pixels: [left, right) by [top, bottom), as the
-// platform's RECT. Geometry functions of the widgets answer in these.
+// A point and a rectangle in a window's pixels, the rectangle [left, right)
+// by [top, bottom) as the platform's RECT. Geometry functions of the
+// widgets answer in these.
 #pragma once
 
 namespace qm {
+
+struct PixelPoint {
+    int x = 0;
+    int y = 0;
+
+    friend constexpr bool operator==(const PixelPoint&, const PixelPoint&) = default;
+};
 
 struct PixelRect {
     int left = 0;

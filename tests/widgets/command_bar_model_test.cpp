@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <vector>
 
 namespace qm {
@@ -63,6 +64,65 @@ TEST_F(CommandBarTest, LeftAndRightInAPopupWrapAroundTheBar) {
     single.SetButtonCount(1);
     single.ButtonPressed(0);
     EXPECT_EQ(single.KeyInPopup(kBarKeyRight), kNothing);
+}
+
+TEST(CommandBar, MenuLoopKeysGoToTheSubmenuOrSwitchPopups) {
+    // Popup 2 of 5 open; `depth` menus open, `submenu`: the selected item has one.
+    const struct {
+        const char* name;
+        int key;
+        int depth;
+        bool submenu;
+        BarAction action;
+        PopupEnd end;  // how the popup then ends without a command
+    } kRows[] = {
+        {"Esc in the popup", kBarKeyEscape, 1, false, kPass, PopupEnd::Escape},
+        {"Esc in a submenu", kBarKeyEscape, 2, false, kPass, PopupEnd::Dismissed},
+        {"Left in a submenu", kBarKeyLeft, 2, false, kPass, PopupEnd::Dismissed},
+        {"Left in the popup", kBarKeyLeft, 1, true, Open(1), PopupEnd::Dismissed},
+        {"Right on a submenu item", kBarKeyRight, 1, true, kPass, PopupEnd::Dismissed},
+        {"Right in a submenu on a plain item", kBarKeyRight, 2, false, Open(3), PopupEnd::Dismissed},
+        {"Down", kBarKeyDown, 1, false, kPass, PopupEnd::Dismissed},
+    };
+    for (const auto& row : kRows) {
+        CommandBarModel bar;
+        bar.SetButtonCount(5);
+        bar.ButtonPressed(2);
+        bar.PopupTracking();
+        EXPECT_EQ(bar.KeyInMenuLoop(row.key, row.depth, row.submenu), row.action) << row.name;
+        EXPECT_EQ(bar.HowPopupEnded(0, -1), row.end) << row.name;
+    }
+}
+
+TEST(CommandBar, ACommandWinsThenTheWantedSwitchThenEscape) {
+    const struct {
+        const char* name;
+        uint32_t command;
+        int switchingTo;
+        bool escaped;
+        PopupEnd end;
+    } kRows[] = {
+        {"command", 32768, 3, true, PopupEnd::CommandChosen},
+        {"switch to the open popup", 0, 3, true, PopupEnd::Switching},
+        {"switch overtaken by a later close", 0, 1, true, PopupEnd::Escape},
+        {"Esc", 0, -1, true, PopupEnd::Escape},
+        {"click elsewhere", 0, -1, false, PopupEnd::Dismissed},
+    };
+    for (const auto& row : kRows) {
+        CommandBarModel bar;
+        bar.SetButtonCount(5);
+        bar.ButtonPressed(2);
+        bar.PopupTracking();
+        bar.KeyInMenuLoop(row.escaped ? kBarKeyEscape : kBarKeyDown, 1, false);
+        bar.KeyInMenuLoop(kBarKeyRight, 1, false);  // popup 3 is the one wanted
+        EXPECT_EQ(bar.HowPopupEnded(row.command, row.switchingTo), row.end) << row.name;
+    }
+    // A new popup forgets the Esc of the last one.
+    CommandBarModel bar;
+    bar.SetButtonCount(5);
+    bar.KeyInMenuLoop(kBarKeyEscape, 1, false);
+    bar.PopupTracking();
+    EXPECT_EQ(bar.HowPopupEnded(0, -1), PopupEnd::Dismissed);
 }
 
 TEST_F(CommandBarTest, AltOrF10EntersMenuModeAndArrowsMoveTheHotButton) {
@@ -172,6 +232,58 @@ TEST(CommandBar, MenuItemsAreMeasuredSoTextAndAcceleratorNeverMeet) {
     EXPECT_EQ(layout.separatorLeft, 24);
     EXPECT_EQ(layout.separatorRight, drawnWidth - 2);
     EXPECT_EQ(layout.separatorY, 11);
+}
+
+TEST(CommandBar, AnItemsStateDecidesHowItsImageAndCheckAreDrawn) {
+    const CommandBarColors colors = CommandBarColorsFor(Rgb(192, 192, 192), Rgb(49, 106, 197));
+    const MenuItemLayout layout = LayoutMenuItem(PixelRect{10, 20, 200, 42}, 16);
+    const PixelPoint plain{13, 24}, raised{12, 23}, raisedShadow{14, 25}, grayedShadow{13, 24};
+    const auto drawing = [](bool hotFrame, std::optional<ColorRef> checkBox, bool checkMark,
+                            std::optional<PixelPoint> shadow, ColorRef shadowColor,
+                            std::optional<PixelPoint> image) {
+        return MenuItemDrawing{hotFrame, checkBox, checkMark, shadow, shadowColor, image};
+    };
+    const struct {
+        const char* name;
+        MenuItemState state;  // separator, selected, grayed, checked
+        int image;
+        MenuItemDrawing expected;
+    } kRows[] = {
+        {"plain", {}, 4, drawing(false, {}, false, {}, {}, plain)},
+        {"no image", {}, -1, drawing(false, {}, false, {}, {}, {})},
+        {"selected",
+         {false, true, false, false},
+         4,
+         drawing(true, {}, false, raisedShadow, colors.selectedImageShadow, raised)},
+        {"grayed",
+         {false, false, true, false},
+         4,
+         drawing(false, {}, false, grayedShadow, colors.grayedImageShadow, {})},
+        {"grayed and selected",
+         {false, true, true, false},
+         4,
+         drawing(true, {}, false, grayedShadow, colors.grayedImageShadow, {})},
+        {"checked",
+         {false, false, false, true},
+         4,
+         drawing(false, colors.checkedNormal, false, {}, {}, plain)},
+        {"checked and selected",
+         {false, true, false, true},
+         4,
+         drawing(true, colors.checkedSelected, false, {}, {}, plain)},
+        {"checked without image",
+         {false, false, false, true},
+         -1,
+         drawing(false, colors.checkedNormal, true, {}, {}, {})},
+        {"checked and grayed",
+         {false, true, true, true},
+         -1,
+         drawing(true, colors.checkedGrayed, true, {}, {}, {})},
+        {"separator", {true, true, false, true}, 4, drawing(false, {}, false, {}, {}, {})},
+    };
+    for (const auto& row : kRows) {
+        EXPECT_EQ(DrawMenuItem(layout, colors, row.state, row.image), row.expected) << row.name;
+    }
 }
 
 TEST(CommandBar, MenuTextSplitsAtItsTab) {

@@ -1,7 +1,6 @@
 #include "widgets/win32/command_bar.h"
 
 #include <algorithm>
-#include <cstring>
 #include <utility>
 
 namespace qm {
@@ -10,105 +9,13 @@ namespace {
 constexpr WORD kToolbarResourceType = 241;
 constexpr char kBarProperty[] = "QMCommandBar";
 constexpr UINT_PTR kParentSubclassId = 0x514D4342;  // "QMCB"
-// The longest menu text the bar keeps; menu texts are short, longer ones
-// are cut.
-constexpr int kMaxMenuText = 256;
 
 WNDPROC g_toolbarProc = nullptr;
 // The bar whose popup is being tracked on this thread (one menu loop at a
 // time per thread), found by the hooks.
 thread_local CommandBar* g_trackingBar = nullptr;
 
-COLORREF ToColorref(ColorRef color) {
-    return static_cast<COLORREF>(color.value);
-}
-ColorRef SystemColor(int index) {
-    return ColorRef{static_cast<uint32_t>(GetSysColor(index))};
-}
-
-void FillSolid(HDC dc, const RECT& rect, ColorRef color) {
-    if (rect.right <= rect.left || rect.bottom <= rect.top) return;
-    const COLORREF previous = SetBkColor(dc, ToColorref(color));
-    ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
-    SetBkColor(dc, previous);
-}
-
-void FillGradient(HDC dc, const RECT& rect, ColorRef top, ColorRef bottom) {
-    for (const GradientBand& band : VerticalGradientBands(top, bottom, rect.bottom - rect.top)) {
-        const RECT part{rect.left, rect.top + band.top, rect.right, rect.top + band.bottom};
-        FillSolid(dc, part, band.color);
-    }
-}
-
-// The look of a hot top-level button and of a selected popup item: a
-// rounded frame, a lighter rounded frame one pixel in, and a gradient two
-// pixels in.
-void DrawHotFrame(HDC dc, const RECT& rect, const CommandBarColors& colors) {
-    if (rect.right - rect.left < 5 || rect.bottom - rect.top < 5) return;
-    {
-        GdiObject pen(CreatePen(PS_SOLID, 1, ToColorref(colors.hotOuter)));
-        GdiObject brush(CreateSolidBrush(ToColorref(colors.hotFill)));
-        Selection penSelection(dc, pen.get());
-        Selection brushSelection(dc, brush.get());
-        RoundRect(dc, rect.left, rect.top, rect.right, rect.bottom, kCommandBarHotCorner,
-                  kCommandBarHotCorner);
-    }
-    {
-        GdiObject pen(CreatePen(PS_SOLID, 1, ToColorref(colors.hotInner)));
-        Selection penSelection(dc, pen.get());
-        Selection brushSelection(dc, GetStockObject(NULL_BRUSH));
-        RoundRect(dc, rect.left + 1, rect.top + 1, rect.right - 1, rect.bottom - 1, kCommandBarHotInnerCorner,
-                  kCommandBarHotInnerCorner);
-    }
-    const RECT inner{rect.left + 2, rect.top + 2, rect.right - 2, rect.bottom - 2};
-    FillGradient(dc, inner, colors.hotGradientTop, colors.hotGradientBottom);
-}
-
-// Paints a one-colour silhouette of an image: the colour wherever the image
-// is not transparent.
-void DrawImageShadow(HDC dc, HIMAGELIST images, int image, int x, int y, ColorRef color) {
-    int width = 0, height = 0;
-    if (!images || !ImageList_GetIconSize(images, &width, &height) || width <= 0 || height <= 0) return;
-    MemoryDc maskDc(CreateCompatibleDC(dc));
-    GdiObject mask(CreateBitmap(width, height, 1, 1, nullptr));
-    if (!maskDc || !mask) return;
-    Selection maskSelection(maskDc.get(), mask.get());
-    // The mask: black where the image is, white where it is transparent.
-    PatBlt(maskDc.get(), 0, 0, width, height, WHITENESS);
-    ImageList_Draw(images, image, maskDc.get(), 0, 0, ILD_MASK);
-    GdiObject brush(CreateSolidBrush(ToColorref(color)));
-    Selection brushSelection(dc, brush.get());
-    const COLORREF text = SetTextColor(dc, RGB(0, 0, 0));
-    const COLORREF back = SetBkColor(dc, RGB(255, 255, 255));
-    // Where the source is black the brush, elsewhere the destination.
-    BitBlt(dc, x, y, width, height, maskDc.get(), 0, 0, 0x00B8074A);
-    SetTextColor(dc, text);
-    SetBkColor(dc, back);
-}
-
-std::string ReadMenuText(HMENU menu, UINT position) {
-    char buffer[kMaxMenuText] = {};
-    const int length = GetMenuStringA(menu, position, buffer, sizeof(buffer), MF_BYPOSITION);
-    if (length <= 0) return {};
-    return std::string(buffer, static_cast<size_t>(std::min(length, kMaxMenuText - 1)));
-}
-
 }  // namespace
-
-struct CommandBar::ItemData {
-    std::string text;
-    UINT originalType = 0;
-    UINT command = 0;
-    int image = -1;
-    bool context = false;
-    bool separator = false;
-    bool isDefault = false;  // the menu's default item, measured and drawn in bold
-};
-
-struct CommandBar::ConvertedMenu {
-    HMENU menu = nullptr;
-    std::vector<std::pair<UINT, ItemData*>> items;  // position, what it was
-};
 
 const CommandBar::MessageEntry CommandBar::kMessages[] = {
     {WM_CREATE, &CommandBar::OnCreate},
@@ -142,7 +49,7 @@ CommandBar::CommandBar() {
 
 CommandBar::~CommandBar() {
     Destroy();
-    RestoreMenus();
+    painter_.RestoreMenus();
     if (menu_ && ownsMenu_) DestroyMenu(menu_);
 }
 
@@ -236,18 +143,29 @@ bool CommandBar::LoadImages(HINSTANCE module, UINT toolbarId) {
     if (ImageList_AddMasked(list.get(), static_cast<HBITMAP>(bitmap.get()), maskColor_) < 0) return false;
 
     images_ = std::move(list);
-    imageCommands_.assign(toolbar->commands.begin(), toolbar->commands.end());
+    imageCommands_.clear();
+    for (const uint32_t command : toolbar->commands) {
+        imageCommands_.push_back(MenuImage{command, static_cast<int>(imageCommands_.size())});
+    }
     imageSize_ = SIZE{width, height};
     RebuildButtons();
     return true;
 }
 
 int CommandBar::ImageIndexOf(UINT command) const {
-    const int count = images_ ? ImageList_GetImageCount(images_.get()) : 0;
-    const auto at = std::find(imageCommands_.begin(), imageCommands_.end(), command);
-    if (command == 0 || at == imageCommands_.end()) return -1;
-    const int index = static_cast<int>(at - imageCommands_.begin());
-    return index < count ? index : -1;
+    return MenuImageIndex(imageCommands_, command, images_ ? ImageList_GetImageCount(images_.get()) : 0);
+}
+
+MenuImageSources CommandBar::ImageSources() const {
+    SIZE contextSize = imageSize_;
+    if (contextImages_) {
+        int width = imageSize_.cx, height = imageSize_.cy;
+        ImageList_GetIconSize(contextImages_, &width, &height);
+        contextSize = SIZE{width, height};
+    }
+    return MenuImageSources{window_,
+                            {images_.get(), imageSize_, imageCommands_},
+                            {contextImages_, contextSize, contextImageCommands_}};
 }
 
 DWORD CommandBar::SetCommandBarExtendedStyle(DWORD style, DWORD mask) {
@@ -326,7 +244,7 @@ LRESULT CommandBar::OnCreate(WPARAM wParam, LPARAM lParam) {
     if (result == -1) return result;
     SendMessageA(window_, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
     SendMessageA(window_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
-    LoadFonts();
+    painter_.LoadFonts();
     RebuildButtons();
     return result;
 }
@@ -340,8 +258,7 @@ LRESULT CommandBar::OnDestroy(WPARAM wParam, LPARAM lParam) {
     menu_ = nullptr;
     ownsMenu_ = false;
     images_.reset();
-    menuFont_.reset();
-    boldMenuFont_.reset();
+    painter_.FreeFonts();
     return DefaultProc(WM_DESTROY, wParam, lParam);
 }
 
@@ -429,37 +346,33 @@ LRESULT CommandBar::OnGetDlgCode(WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CommandBar::OnInitMenuPopup(WPARAM wParam, LPARAM lParam) {
-    if (!HIWORD(lParam)) ConvertPopup(reinterpret_cast<HMENU>(wParam), false);
+    painter_.HandleMenuMessage(WM_INITMENUPOPUP, wParam, lParam, nullptr, ImageSources(), false);
     return 0;
 }
 
 LRESULT CommandBar::OnMenuSelect(WPARAM wParam, LPARAM lParam) {
-    if (HIWORD(wParam) == 0xFFFF && lParam == 0) {
-        RestoreMenus();
-        selectedHasPopup_ = false;
-    } else {
-        selectedHasPopup_ = (HIWORD(wParam) & MF_POPUP) != 0;
-    }
+    painter_.HandleMenuMessage(WM_MENUSELECT, wParam, lParam, nullptr, ImageSources(), false);
+    const bool closing = HIWORD(wParam) == 0xFFFF && lParam == 0;
+    selectedHasPopup_ = !closing && (HIWORD(wParam) & MF_POPUP) != 0;
     return 0;
 }
 
 LRESULT CommandBar::OnMeasureItem(WPARAM wParam, LPARAM lParam) {
-    auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
-    if (measure && measure->CtlType == ODT_MENU && FindItem(measure->itemData)) return MeasureItem(*measure);
+    LRESULT result = 0;
+    if (painter_.HandleMenuMessage(WM_MEASUREITEM, wParam, lParam, &result, ImageSources(), false))
+        return result;
     return DefaultProc(WM_MEASUREITEM, wParam, lParam);
 }
 
 LRESULT CommandBar::OnDrawItem(WPARAM wParam, LPARAM lParam) {
-    const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-    if (draw && draw->CtlType == ODT_MENU && FindItem(draw->itemData)) {
-        DrawItem(*draw);
-        return TRUE;
-    }
+    LRESULT result = 0;
+    if (painter_.HandleMenuMessage(WM_DRAWITEM, wParam, lParam, &result, ImageSources(), false))
+        return result;
     return DefaultProc(WM_DRAWITEM, wParam, lParam);
 }
 
 LRESULT CommandBar::OnSettingChange(WPARAM wParam, LPARAM lParam) {
-    LoadFonts();
+    painter_.LoadFonts();
     RebuildButtons();
     return DefaultProc(WM_SETTINGCHANGE, wParam, lParam);
 }
@@ -518,7 +431,7 @@ LRESULT CommandBar::OnParentMessage(HWND window, UINT message, WPARAM wParam, LP
         case WM_SETTINGCHANGE:
             if (wParam == SPI_SETNONCLIENTMETRICS || wParam == SPI_SETKEYBOARDCUES ||
                 wParam == SPI_SETFLATMENU) {
-                LoadFonts();
+                painter_.LoadFonts();
                 RebuildButtons();
             }
             break;
@@ -528,7 +441,6 @@ LRESULT CommandBar::OnParentMessage(HWND window, UINT message, WPARAM wParam, LP
         default:
             break;
     }
-    (void)lParam;
     return 0;
 }
 
@@ -586,7 +498,7 @@ void CommandBar::TrackPopup(int button) {
 
     trackingPopup_ = true;
     pendingPopup_ = -1;
-    escapePressed_ = false;
+    model_.PopupTracking();
     selectedHasPopup_ = false;
     openMenus_.clear();
     g_trackingBar = this;
@@ -608,20 +520,15 @@ void CommandBar::TrackPopup(int button) {
     g_trackingBar = nullptr;
     trackingPopup_ = false;
     openMenus_.clear();
-    RestoreMenus();
+    painter_.RestoreMenus();
     if (!window_) return;  // destroyed while the menu was open
 
-    if (command != 0) {
-        Carry(model_.PopupClosed(PopupEnd::CommandChosen));
-        PostMessageA(parent_, WM_COMMAND, MAKEWPARAM(command, 0), 0);
-    } else if (pendingPopup_ >= 0 && pendingPopup_ == model_.openPopup()) {
-        Carry(model_.PopupClosed(PopupEnd::Switching));
+    const PopupEnd end = model_.HowPopupEnded(command, pendingPopup_);
+    if (end == PopupEnd::Escape) openedByKeyboard_ = true;
+    Carry(model_.PopupClosed(end));
+    if (end == PopupEnd::CommandChosen) PostMessageA(parent_, WM_COMMAND, MAKEWPARAM(command, 0), 0);
+    if (end == PopupEnd::Switching) {
         PostMessageA(window_, autoPopupMessage_, static_cast<WPARAM>(pendingPopup_), 0);
-    } else if (escapePressed_) {
-        openedByKeyboard_ = true;
-        Carry(model_.PopupClosed(PopupEnd::Escape));
-    } else {
-        Carry(model_.PopupClosed(PopupEnd::Dismissed));
     }
     pendingPopup_ = -1;
 }
@@ -658,29 +565,14 @@ LRESULT CALLBACK CommandBar::CbtHook(int code, WPARAM wParam, LPARAM lParam) {
 bool CommandBar::FilterMenuMessage(MSG& message) {
     if (!window_ || pendingPopup_ >= 0) return false;
     switch (message.message) {
-        case WM_KEYDOWN:
-            switch (message.wParam) {
-                case VK_ESCAPE:
-                    // Esc in a submenu only closes the submenu.
-                    if (openMenus_.size() <= 1) escapePressed_ = true;
-                    return false;
-                case VK_LEFT:
-                    if (openMenus_.size() > 1) return false;  // the system closes the submenu
-                    break;
-                case VK_RIGHT:
-                    if (selectedHasPopup_) return false;  // the system opens the submenu
-                    break;
-                default:
-                    return false;
-            }
-            {
-                const BarAction action =
-                    model_.KeyInPopup(message.wParam == VK_LEFT ? kBarKeyLeft : kBarKeyRight);
-                if (action.kind != BarAction::OpenPopup) return false;
-                openedByKeyboard_ = true;
-                Carry(action);
-                return true;
-            }
+        case WM_KEYDOWN: {
+            const BarAction action = model_.KeyInMenuLoop(
+                static_cast<int>(message.wParam), static_cast<int>(openMenus_.size()), selectedHasPopup_);
+            if (action.kind != BarAction::OpenPopup) return false;
+            openedByKeyboard_ = true;
+            Carry(action);
+            return true;
+        }
         case WM_MOUSEMOVE:
         case WM_LBUTTONDOWN: {
             // Mouse messages of the menu loop carry the coordinates of the
@@ -726,7 +618,7 @@ void CommandBar::RebuildButtons() {
     buttonTexts_.clear();
     const int popups = menu_ ? std::max(GetMenuItemCount(menu_), 0) : 0;
     for (int position = 0; position < popups; ++position) {
-        buttonTexts_.push_back(ReadMenuText(menu_, static_cast<UINT>(position)));
+        buttonTexts_.push_back(MenuItemPainter::ReadText(menu_, static_cast<UINT>(position)));
     }
     // Text-only buttons; their height follows from the image size.
     SendMessageA(window_, TB_SETBITMAPSIZE, 0, MAKELPARAM(0, imageSize_.cy));
@@ -751,21 +643,6 @@ void CommandBar::RebuildButtons() {
     Redraw();
 }
 
-void CommandBar::LoadFonts() {
-    NONCLIENTMETRICSA metrics = {};
-    metrics.cbSize = sizeof(metrics);
-    if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0)) {
-        // Systems before Vista know the structure without its last field.
-        metrics.cbSize = offsetof(NONCLIENTMETRICSA, iPaddedBorderWidth);
-        if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0)) {
-            GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof(metrics.lfMenuFont), &metrics.lfMenuFont);
-        }
-    }
-    menuFont_.reset(CreateFontIndirectA(&metrics.lfMenuFont));
-    metrics.lfMenuFont.lfWeight = FW_BOLD;
-    boldMenuFont_.reset(CreateFontIndirectA(&metrics.lfMenuFont));
-}
-
 void CommandBar::Redraw() {
     if (window_) InvalidateRect(window_, nullptr, FALSE);
 }
@@ -780,9 +657,8 @@ void CommandBar::Paint(HDC dc) {
     GdiObject bitmap(CreateCompatibleBitmap(dc, width, height));
     if (!memory || !bitmap) return;
     Selection bitmapSelection(memory.get(), bitmap.get());
-    const CommandBarColors colors =
-        CommandBarColorsFor(SystemColor(COLOR_BTNFACE), SystemColor(COLOR_HIGHLIGHT));
-    FillGradient(memory.get(), client, colors.barTop, colors.barBottom);
+    const CommandBarColors colors = MenuItemPainter::SystemColors();
+    MenuItemPainter::FillGradient(memory.get(), client, colors.barTop, colors.barBottom);
     for (int button = 0; button < model_.buttonCount(); ++button) PaintButton(memory.get(), button);
     BitBlt(dc, 0, 0, width, height, memory.get(), 0, 0, SRCCOPY);
 }
@@ -796,257 +672,21 @@ void CommandBar::PaintButton(HDC dc, int button) {
     const bool pressed = model_.openPopup() == button;
     const bool hot = pressed || model_.hotButton() == button;
     if (hot) {
-        DrawHotFrame(dc, rect, CommandBarColorsFor(SystemColor(COLOR_BTNFACE), SystemColor(COLOR_HIGHLIGHT)));
+        MenuItemPainter::DrawHotFrame(dc, rect, MenuItemPainter::SystemColors());
     }
     Selection font(dc, GetStockObject(DEFAULT_GUI_FONT));
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, ToColorref(CommandBarButtonTextColor(hot)));
+    SetTextColor(dc, static_cast<COLORREF>(CommandBarButtonTextColor(hot).value));
     const std::string& text = buttonTexts_[static_cast<size_t>(button)];
     UINT format = DT_CENTER | DT_VCENTER | DT_SINGLELINE;
     if (!model_.accessKeysShown()) format |= DT_HIDEPREFIX;
     DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &rect, format);
 }
 
-// ---- owner-drawn popup items ----
+// ---- the parent's context menus ----
 
 bool CommandBar::HandleContextMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
-    LRESULT answer = 0;
-    bool handled = false;
-    switch (message) {
-        case WM_INITMENUPOPUP:
-            if (!HIWORD(lParam) && wParam) {
-                ConvertPopup(reinterpret_cast<HMENU>(wParam), true);
-                handled = true;
-            }
-            break;
-        case WM_MEASUREITEM: {
-            auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
-            if (measure && measure->CtlType == ODT_MENU && FindItem(measure->itemData)) {
-                answer = MeasureItem(*measure);
-                handled = true;
-            }
-            break;
-        }
-        case WM_DRAWITEM: {
-            const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-            if (draw && draw->CtlType == ODT_MENU && FindItem(draw->itemData)) {
-                DrawItem(*draw);
-                answer = TRUE;
-                handled = true;
-            }
-            break;
-        }
-        case WM_MENUSELECT:
-            // The menu closing: its items get their own looks back. The
-            // owner's default processing goes on either way.
-            if (HIWORD(wParam) == 0xFFFF && lParam == 0) RestoreMenus();
-            break;
-        default:
-            break;
-    }
-    if (handled && result) *result = answer;
-    return handled;
-}
-
-void CommandBar::ConvertPopup(HMENU popup, bool contextMenu) {
-    if (!popup || !IsMenu(popup)) return;
-    for (const auto& converted : convertedMenus_) {
-        if (converted->menu == popup) return;  // opened again while still converted
-    }
-    auto converted = std::make_unique<ConvertedMenu>();
-    converted->menu = popup;
-    const int count = GetMenuItemCount(popup);
-    for (int position = 0; position < count; ++position) {
-        MENUITEMINFOA item = {};
-        item.cbSize = sizeof(item);
-        item.fMask = MIIM_FTYPE | MIIM_ID | MIIM_DATA | MIIM_STATE;
-        if (!GetMenuItemInfoA(popup, static_cast<UINT>(position), TRUE, &item)) continue;
-        // Someone else's drawing, or a bitmap item: left as it is.
-        if (item.fType & (MFT_OWNERDRAW | MFT_BITMAP)) continue;
-        auto data = std::make_unique<ItemData>();
-        data->originalType = item.fType;
-        data->command = item.wID;
-        data->context = contextMenu;
-        data->separator = (item.fType & MFT_SEPARATOR) != 0;
-        data->isDefault = (item.fState & MFS_DEFAULT) != 0;
-        if (!data->separator) {
-            data->text = ReadMenuText(popup, static_cast<UINT>(position));
-            data->image = contextMenu
-                              ? MenuImageIndex(contextImageCommands_, item.wID,
-                                               contextImages_ ? ImageList_GetImageCount(contextImages_) : 0)
-                              : ImageIndexOf(item.wID);
-        }
-        MENUITEMINFOA owner = {};
-        owner.cbSize = sizeof(owner);
-        owner.fMask = MIIM_FTYPE | MIIM_DATA;
-        owner.fType = item.fType | MFT_OWNERDRAW;
-        owner.dwItemData = reinterpret_cast<ULONG_PTR>(data.get());
-        if (!SetMenuItemInfoA(popup, static_cast<UINT>(position), TRUE, &owner)) continue;
-        converted->items.emplace_back(static_cast<UINT>(position), data.get());
-        items_.push_back(std::move(data));
-    }
-    convertedMenus_.push_back(std::move(converted));
-}
-
-void CommandBar::RestoreMenus() {
-    for (const auto& converted : convertedMenus_) {
-        if (!IsMenu(converted->menu)) continue;  // destroyed by its owner already
-        for (const auto& [position, data] : converted->items) {
-            MENUITEMINFOA item = {};
-            item.cbSize = sizeof(item);
-            item.fMask = MIIM_FTYPE | MIIM_DATA;
-            item.fType = data->originalType;
-            item.dwItemData = 0;
-            if (!data->separator) {
-                item.fMask |= MIIM_STRING;
-                item.dwTypeData = data->text.data();
-                item.cch = static_cast<UINT>(data->text.size());
-            }
-            SetMenuItemInfoA(converted->menu, position, TRUE, &item);
-        }
-    }
-    convertedMenus_.clear();
-    items_.clear();
-}
-
-const CommandBar::ItemData* CommandBar::FindItem(ULONG_PTR data) const {
-    if (data == 0) return nullptr;
-    for (const auto& item : items_) {
-        if (reinterpret_cast<ULONG_PTR>(item.get()) == data) return item.get();
-    }
-    return nullptr;
-}
-
-LRESULT CommandBar::MeasureItem(MEASUREITEMSTRUCT& measure) {
-    const ItemData* item = FindItem(measure.itemData);
-    if (!item) return FALSE;
-    MenuItemMetrics metrics;
-    int imageWidth = imageSize_.cx, imageHeight = imageSize_.cy;
-    if (item->context && contextImages_) ImageList_GetIconSize(contextImages_, &imageWidth, &imageHeight);
-    metrics.imageWidth = imageWidth;
-    metrics.menuBarHeight = GetSystemMetrics(SM_CYMENU);
-    metrics.checkMarkWidth = GetSystemMetrics(SM_CXMENUCHECK);
-    metrics.buttonHeight = imageSize_.cy + 6;
-    int textWidth = 0;
-    if (const WindowDc windowDc(window_); windowDc) {
-        const HDC dc = windowDc.get();
-        HFONT font = menuFont_ ? menuFont_.get() : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-        // Undone before the context goes back: declared after it.
-        Selection fontSelection(dc, font);
-        TEXTMETRICA textMetrics = {};
-        GetTextMetricsA(dc, &textMetrics);
-        metrics.fontHeight = textMetrics.tmHeight;
-        if (item->isDefault && boldMenuFont_) SelectObject(dc, boldMenuFont_.get());
-        if (!item->separator) {
-            const auto [label, accelerator] = SplitMenuText(item->text);
-            RECT bounds{};
-            DrawTextA(dc, label.data(), static_cast<int>(label.size()), &bounds, DT_SINGLELINE | DT_CALCRECT);
-            textWidth = bounds.right - bounds.left;
-            if (!accelerator.empty()) {
-                RECT extra{};
-                DrawTextA(dc, accelerator.data(), static_cast<int>(accelerator.size()), &extra,
-                          DT_SINGLELINE | DT_CALCRECT);
-                textWidth += extra.right - extra.left + kMenuItemGap;
-            }
-        }
-    }
-    const MenuItemSize size = MeasureMenuItem(metrics, item->separator, textWidth);
-    measure.itemWidth = static_cast<UINT>(size.width);
-    measure.itemHeight = static_cast<UINT>(size.height);
-    return TRUE;
-}
-
-void CommandBar::DrawItem(const DRAWITEMSTRUCT& draw) {
-    const ItemData* item = FindItem(draw.itemData);
-    if (!item || !draw.hDC) return;
-    HDC dc = draw.hDC;
-    const RECT& rect = draw.rcItem;
-    HIMAGELIST images = item->context ? contextImages_ : images_.get();
-    int imageWidth = imageSize_.cx, imageHeight = imageSize_.cy;
-    if (item->context && contextImages_) ImageList_GetIconSize(contextImages_, &imageWidth, &imageHeight);
-    const CommandBarColors colors =
-        CommandBarColorsFor(SystemColor(COLOR_BTNFACE), SystemColor(COLOR_HIGHLIGHT));
-    const MenuItemLayout layout =
-        LayoutMenuItem(PixelRect{rect.left, rect.top, rect.right, rect.bottom}, imageWidth);
-    const bool selected = (draw.itemState & ODS_SELECTED) != 0 && !item->separator;
-    const bool grayed = (draw.itemState & (ODS_GRAYED | ODS_DISABLED)) != 0;
-    const bool checked = (draw.itemState & ODS_CHECKED) != 0;
-    const RECT column{layout.imageColumn.left, layout.imageColumn.top, layout.imageColumn.right,
-                      layout.imageColumn.bottom};
-
-    if (selected) {
-        DrawHotFrame(dc, rect, colors);
-    } else {
-        FillSolid(dc, column, colors.imageColumn);
-        FillSolid(dc, RECT{column.right, rect.top, rect.right, rect.bottom}, colors.itemBackground);
-    }
-    if (item->separator) {
-        GdiObject pen(CreatePen(PS_SOLID, 1, ToColorref(colors.separator)));
-        Selection penSelection(dc, pen.get());
-        MoveToEx(dc, layout.separatorLeft, layout.separatorY, nullptr);
-        LineTo(dc, layout.separatorRight, layout.separatorY);
-        return;
-    }
-
-    const int image = images ? item->image : -1;
-    if (checked) {
-        const RECT box{rect.left + 1, rect.top + 1, column.right - 1, rect.bottom - 1};
-        const ColorRef fill = grayed     ? colors.checkedGrayed
-                              : selected ? colors.checkedSelected
-                                         : colors.checkedNormal;
-        GdiObject pen(CreatePen(PS_SOLID, 1, ToColorref(colors.checkFrame)));
-        GdiObject brush(CreateSolidBrush(ToColorref(fill)));
-        {
-            Selection penSelection(dc, pen.get());
-            Selection brushSelection(dc, brush.get());
-            Rectangle(dc, box.left, box.top, box.right, box.bottom);
-        }
-        if (image < 0) {
-            // The system's check mark, drawn into a mask and painted in the
-            // text colour.
-            const int markWidth = GetSystemMetrics(SM_CXMENUCHECK),
-                      markHeight = GetSystemMetrics(SM_CYMENUCHECK);
-            MemoryDc markDc(CreateCompatibleDC(dc));
-            GdiObject mark(CreateBitmap(markWidth, markHeight, 1, 1, nullptr));
-            if (markDc && mark) {
-                Selection markSelection(markDc.get(), mark.get());
-                RECT markRect{0, 0, markWidth, markHeight};
-                DrawFrameControl(markDc.get(), &markRect, DFC_MENU, DFCS_MENUCHECK);
-                const int x = box.left + (box.right - box.left - markWidth) / 2;
-                const int y = box.top + (box.bottom - box.top - markHeight) / 2;
-                BitBlt(dc, x, y, markWidth, markHeight, markDc.get(), 0, 0, SRCAND);
-            }
-        }
-    }
-    if (image >= 0) {
-        if (grayed) {
-            DrawImageShadow(dc, images, image, layout.grayedShadowX, layout.grayedShadowY,
-                            colors.grayedImageShadow);
-        } else if (selected && !checked) {
-            DrawImageShadow(dc, images, image, layout.raisedShadowX, layout.raisedShadowY,
-                            colors.selectedImageShadow);
-            ImageList_Draw(images, image, dc, layout.raisedImageX, layout.raisedImageY, ILD_TRANSPARENT);
-        } else {
-            ImageList_Draw(images, image, dc, layout.imageX, layout.imageY, ILD_TRANSPARENT);
-        }
-    }
-
-    HFONT font = (item->isDefault || (draw.itemState & ODS_DEFAULT)) && boldMenuFont_ ? boldMenuFont_.get()
-                 : menuFont_                                                          ? menuFont_.get()
-                             : static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-    Selection fontSelection(dc, font);
-    SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, grayed ? ToColorref(colors.separator) : GetSysColor(COLOR_MENUTEXT));
-    UINT format = DT_SINGLELINE | DT_VCENTER;
-    if (draw.itemState & ODS_NOACCEL) format |= DT_HIDEPREFIX;
-    const auto [label, accelerator] = SplitMenuText(item->text);
-    RECT labelRect{layout.textLeft, rect.top, rect.right, rect.bottom};
-    DrawTextA(dc, label.data(), static_cast<int>(label.size()), &labelRect, format | DT_LEFT);
-    if (!accelerator.empty()) {
-        RECT acceleratorRect{layout.textLeft, rect.top, layout.acceleratorRight, rect.bottom};
-        DrawTextA(dc, accelerator.data(), static_cast<int>(accelerator.size()), &acceleratorRect,
-                  format | DT_RIGHT);
-    }
+    return painter_.HandleMenuMessage(message, wParam, lParam, result, ImageSources(), true);
 }
 
 }  // namespace qm

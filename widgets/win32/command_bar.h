@@ -17,15 +17,15 @@
 // the system's menu settings. Chosen commands reach the parent as
 // WM_COMMAND with the item's id.
 //
-// The same owner drawing serves the parent's context menus: while the
-// parent tracks a menu of its own, it hands WM_INITMENUPOPUP,
-// WM_MEASUREITEM, WM_DRAWITEM and WM_MENUSELECT to
-// HandleContextMenuMessage, which draws the items with the images given
-// to SetContextMenuImages.
+// The popup items are drawn by a MenuItemPainter, which serves the
+// parent's context menus too: while the parent tracks a menu of its own,
+// it hands WM_INITMENUPOPUP, WM_MEASUREITEM, WM_DRAWITEM and WM_MENUSELECT
+// to HandleContextMenuMessage, which draws the items with the images
+// given to SetContextMenuImages.
 //
 // Ownership: the object is owned by whoever creates it and must outlive
 // its window; the window is a child of the parent and goes with it. The
-// bar owns its toolbar image list and fonts, and the attached menu unless
+// bar owns its toolbar image list, its painter, and the attached menu unless
 // the share-menu style is set. The context-menu image list is borrowed.
 #pragma once
 
@@ -41,6 +41,7 @@
 #include "platform/win32/gdi.h"
 #include "platform/win32/unique_handle.h"
 #include "widgets/command_bar_model.h"
+#include "widgets/win32/menu_item_painter.h"
 
 namespace qm {
 
@@ -128,12 +129,7 @@ public:
     // The rectangle of button `button` in the bar's client coordinates.
     RECT ButtonRect(int button) const;
 
-    // What the bar remembers of a popup item it made owner-drawn.
-    struct ItemData;
-
 private:
-    struct ConvertedMenu;
-
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                        DWORD_PTR data);
@@ -181,16 +177,10 @@ private:
     bool FilterMenuMessage(MSG& message);
     int HitButton(POINT client) const;
     void RebuildButtons();
-    void LoadFonts();
+    MenuImageSources ImageSources() const;
     void Redraw();
     void Paint(HDC dc);
     void PaintButton(HDC dc, int button);
-
-    void ConvertPopup(HMENU popup, bool contextMenu);
-    void RestoreMenus();
-    const ItemData* FindItem(ULONG_PTR data) const;
-    LRESULT MeasureItem(MEASUREITEMSTRUCT& measure);
-    void DrawItem(const DRAWITEMSTRUCT& draw);
 
     HWND window_ = nullptr;
     HWND parent_ = nullptr;
@@ -209,19 +199,16 @@ private:
         void operator()(HIMAGELIST list) const { ImageList_Destroy(list); }
     };
     UniqueHandle<HIMAGELIST, ImageListDeleter> images_;
-    std::vector<UINT> imageCommands_;
+    std::vector<MenuImage> imageCommands_;  // each image's command, in strip order
     HIMAGELIST contextImages_ = nullptr;
     std::vector<MenuImage> contextImageCommands_;
 
-    UniqueFont menuFont_;
-    UniqueFont boldMenuFont_;
+    MenuItemPainter painter_;
 
     // Menu-loop state.
     HWND focusBefore_ = nullptr;
     bool trackingPopup_ = false;
-    bool contextTracking_ = false;
     int pendingPopup_ = -1;
-    bool escapePressed_ = false;
     bool selectedHasPopup_ = false;
     bool mouseTracked_ = false;
     POINT lastMenuMouse_{-1, -1};
@@ -233,8 +220,6 @@ private:
     UINT getBarMessage_ = 0;
 
     std::vector<std::string> buttonTexts_;
-    std::vector<std::unique_ptr<ItemData>> items_;
-    std::vector<std::unique_ptr<ConvertedMenu>> convertedMenus_;
 };
 
 }  // namespace qm

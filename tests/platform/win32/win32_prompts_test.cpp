@@ -1,12 +1,11 @@
 // The boxes are real: a helper thread waits for the box that the test's
-// thread opens, reads it back and presses one of its buttons, the way a
-// user would.
+// thread opens over the active window, reads it back and presses one of its
+// buttons, the way a user would.
 #include "platform/win32/win32_prompts.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <functional>
 #include <string>
 #include <thread>
 
@@ -32,60 +31,30 @@ BOOL CALLBACK TakeVisibleDialog(HWND window, LPARAM param) {
     return FALSE;
 }
 
-// The first visible dialog window of the thread, or null.
-HWND FindDialogOf(DWORD thread) {
-    HWND found = nullptr;
-    EnumThreadWindows(thread, TakeVisibleDialog, reinterpret_cast<LPARAM>(&found));
-    return found;
-}
-
 struct TextSearch {
-    const std::string* text;
+    const char* text;
     bool found;
 };
 
 BOOL CALLBACK CompareChildText(HWND child, LPARAM param) {
     auto* search = reinterpret_cast<TextSearch*>(param);
-    if (WindowText(child) == *search->text) search->found = true;
+    search->found = WindowText(child) == search->text;
     return !search->found;
 }
 
-// Whether some child window of the dialog shows exactly this text.
-bool HasChildWithText(HWND dialog, const std::string& text) {
-    TextSearch search{&text, false};
-    EnumChildWindows(dialog, CompareChildText, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-// Runs on its own thread while the test's thread sits in a modal loop:
-// waits for the dialog, lets the test look at it, then presses the button.
-class DialogPresser {
-public:
-    using Inspect = std::function<void(HWND dialog)>;
-
-    DialogPresser(int button, Inspect inspect)
-        : thread_([this, button, inspect, owner = GetCurrentThreadId()] { Run(owner, button, inspect); }) {}
-    ~DialogPresser() { thread_.join(); }
-
-    bool pressed() const { return pressed_; }
-
-private:
-    void Run(DWORD owner, int button, const Inspect& inspect) {
-        HWND dialog = nullptr;
-        for (int waited = 0; waited < 15'000 && !dialog; waited += 50) {
-            Sleep(50);
-            dialog = FindDialogOf(owner);
-        }
-        if (!dialog) return;
-        Sleep(300);  // let the dialog finish its own setting up
-        inspect(dialog);
-        pressed_ = PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-                                reinterpret_cast<LPARAM>(GetDlgItem(dialog, button)));
-    }
-
-    bool pressed_ = false;
-    std::thread thread_;
+// What a test reads of a box while it is open.
+struct Seen {
+    HWND owner = nullptr;
+    std::string caption;
+    std::string text;
+    bool hasYes = false, hasNo = false, hasOk = false;
+    bool noIsDefault = false, yesIsDefault = false;
+    bool browseTitleShown = false;
 };
+
+bool IsDefault(HWND button) {
+    return (GetWindowLongA(button, GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
+}
 
 // A visible top-level window made active, as the browser's frame is when a
 // command asks something.
@@ -104,6 +73,45 @@ private:
     HWND window_;
 };
 
+// Runs on its own thread while the test's thread sits in the box's modal
+// loop: waits for the box, reads it into seen, then presses the button.
+class Presser {
+public:
+    Presser(int button, Seen& seen)
+        : thread_([this, button, &seen, owner = GetCurrentThreadId()] { Run(owner, button, seen); }) {}
+    ~Presser() {
+        thread_.join();
+        EXPECT_TRUE(pressed_) << "no box came";
+    }
+
+private:
+    void Run(DWORD owner, int button, Seen& seen) {
+        HWND box = nullptr;
+        for (int waited = 0; waited < 15'000 && !box; waited += 50) {
+            Sleep(50);
+            EnumThreadWindows(owner, TakeVisibleDialog, reinterpret_cast<LPARAM>(&box));
+        }
+        if (!box) return;
+        Sleep(300);  // let the box finish its own setting up
+        seen.owner = GetWindow(box, GW_OWNER);
+        seen.caption = WindowText(box);
+        seen.text = WindowText(GetDlgItem(box, kMessageTextId));
+        seen.hasYes = GetDlgItem(box, IDYES) != nullptr;
+        seen.hasNo = GetDlgItem(box, IDNO) != nullptr;
+        seen.hasOk = GetDlgItem(box, IDOK) != nullptr;
+        seen.noIsDefault = IsDefault(GetDlgItem(box, IDNO));
+        seen.yesIsDefault = IsDefault(GetDlgItem(box, IDYES));
+        TextSearch search{"Please select Cookies folder:", false};
+        EnumChildWindows(box, CompareChildText, reinterpret_cast<LPARAM>(&search));
+        seen.browseTitleShown = search.found;
+        pressed_ = PostMessageA(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                                reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
+    }
+
+    bool pressed_ = false;
+    std::thread thread_;
+};
+
 class Win32PromptsTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -113,59 +121,32 @@ protected:
 
     ActiveOwner owner_;
     Win32Prompts prompts_;
+    Seen seen_;
 };
 
 TEST_F(Win32PromptsTest, AskYesNoIsAQuestionWithNoAsDefault) {
-    for (const int button : {IDNO, IDYES}) {
-        SCOPED_TRACE(button);
-        HWND seenOwner = nullptr;
-        std::string caption, text;
-        bool noIsDefault = false, yesIsDefault = false;
-        bool hasYes = false, hasNo = false, hasOk = false;
-        bool answer;
-        {
-            DialogPresser presser(button, [&](HWND box) {
-                seenOwner = GetWindow(box, GW_OWNER);
-                caption = WindowText(box);
-                text = WindowText(GetDlgItem(box, kMessageTextId));
-                noIsDefault =
-                    (GetWindowLongA(GetDlgItem(box, IDNO), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
-                yesIsDefault =
-                    (GetWindowLongA(GetDlgItem(box, IDYES), GWL_STYLE) & BS_TYPEMASK) == BS_DEFPUSHBUTTON;
-                hasYes = GetDlgItem(box, IDYES) != nullptr;
-                hasNo = GetDlgItem(box, IDNO) != nullptr;
-                hasOk = GetDlgItem(box, IDOK) != nullptr;
-            });
-            answer = prompts_.AskYesNo("Are you sure you want to delete selected items?");
-        }
-        EXPECT_EQ(answer, button == IDYES);
-        EXPECT_EQ(seenOwner, owner_.get());
-        EXPECT_EQ(caption, "Quillmere");
-        EXPECT_EQ(text, "Are you sure you want to delete selected items?");
-        EXPECT_TRUE(noIsDefault);
-        EXPECT_FALSE(yesIsDefault);
-        EXPECT_TRUE(hasYes);
-        EXPECT_TRUE(hasNo);
-        EXPECT_FALSE(hasOk);
+    bool answer = false;
+    {
+        Presser presser(IDYES, seen_);
+        answer = prompts_.AskYesNo("Are you sure you want to delete selected items?");
     }
+    EXPECT_TRUE(answer);
+    EXPECT_EQ(seen_.owner, owner_.get());
+    EXPECT_EQ(seen_.caption, "Quillmere");
+    EXPECT_EQ(seen_.text, "Are you sure you want to delete selected items?");
+    EXPECT_TRUE(seen_.hasYes && seen_.hasNo && !seen_.hasOk);
+    EXPECT_TRUE(seen_.noIsDefault);
+    EXPECT_FALSE(seen_.yesIsDefault);
 }
 
-TEST_F(Win32PromptsTest, ShowMessageHasOnlyAnOkButton) {
-    std::string caption, text;
-    bool hasOk = false, hasNo = false;
+TEST_F(Win32PromptsTest, ShowMessageHasOnlyAnOkButtonAndItsTextEndsAtANul) {
     {
-        DialogPresser presser(IDOK, [&](HWND box) {
-            caption = WindowText(box);
-            text = WindowText(GetDlgItem(box, kMessageTextId));
-            hasOk = GetDlgItem(box, IDOK) != nullptr;
-            hasNo = GetDlgItem(box, IDNO) != nullptr;
-        });
+        Presser presser(IDOK, seen_);
         prompts_.ShowMessage(std::string("Please enter a Description.\0hidden", 35), MessageIcon::Warning);
     }
-    EXPECT_EQ(caption, "Quillmere");
-    EXPECT_EQ(text, "Please enter a Description.");
-    EXPECT_TRUE(hasOk);
-    EXPECT_FALSE(hasNo);
+    EXPECT_EQ(seen_.caption, "Quillmere");
+    EXPECT_EQ(seen_.text, "Please enter a Description.");
+    EXPECT_TRUE(seen_.hasOk && !seen_.hasNo);
 }
 
 TEST_F(Win32PromptsTest, ChooseFileToSaveOffersTheDefaultNameInTheInitialFolder) {
@@ -177,20 +158,14 @@ TEST_F(Win32PromptsTest, ChooseFileToSaveOffersTheDefaultNameInTheInitialFolder)
     choice.defaultName = "history";
     choice.defaultExtension = "html";
     choice.title = "Export the list";
-    std::string caption;
-    HWND seenOwner = nullptr;
     std::optional<std::string> chosen;
     {
-        DialogPresser presser(IDOK, [&](HWND dialog) {
-            caption = WindowText(dialog);
-            seenOwner = GetWindow(dialog, GW_OWNER);
-        });
+        Presser presser(IDOK, seen_);
         chosen = prompts_.ChooseFileToSave(choice);
     }
-    EXPECT_EQ(caption, "Export the list");
-    EXPECT_EQ(seenOwner, owner_.get());
-    ASSERT_TRUE(chosen);
-    EXPECT_EQ(*chosen, folder.Path("history.html"));
+    EXPECT_EQ(seen_.caption, "Export the list");
+    EXPECT_EQ(seen_.owner, owner_.get());
+    EXPECT_EQ(chosen, folder.Path("history.html"));
 }
 
 TEST_F(Win32PromptsTest, ChooseFileToOpenGivesNothingWhenCancelled) {
@@ -202,33 +177,15 @@ TEST_F(Win32PromptsTest, ChooseFileToOpenGivesNothingWhenCancelled) {
     choice.initialFolder = folder.Path();
     choice.defaultName = "index.dat";
     choice.defaultExtension = "dat";
+    std::optional<std::string> chosen{"not asked"};
     {
-        DialogPresser presser(IDCANCEL, [](HWND) {});
-        EXPECT_FALSE(prompts_.ChooseFileToOpen(choice));
-    }
-    std::optional<std::string> chosen;
-    {
-        DialogPresser presser(IDOK, [](HWND) {});
+        Presser presser(IDCANCEL, seen_);
         chosen = prompts_.ChooseFileToOpen(choice);
     }
-    ASSERT_TRUE(chosen);
-    EXPECT_EQ(*chosen, folder.Path("index.dat"));
-}
-
-TEST_F(Win32PromptsTest, BrowseForFolderShowsTheTitleAndGivesNothingWhenCancelled) {
-    bool titleShown = false;
-    std::optional<std::string> chosen;
-    {
-        DialogPresser presser(IDCANCEL, [&](HWND dialog) {
-            titleShown = HasChildWithText(dialog, "Please select a folder to search:");
-        });
-        chosen = prompts_.BrowseForFolder("Please select a folder to search:", "");
-    }
-    EXPECT_TRUE(titleShown);
     EXPECT_FALSE(chosen);
 }
 
-TEST_F(Win32PromptsTest, BrowseForFolderOpensAtTheInitialFolder) {
+TEST_F(Win32PromptsTest, BrowseForFolderShowsTheTitleAndOpensAtTheInitialFolder) {
     // A folder below the Windows folder: Wine's browser cannot walk down to
     // one inside the user's profile, which it shows as a folder of its own.
     char windows[MAX_PATH] = {};
@@ -237,13 +194,14 @@ TEST_F(Win32PromptsTest, BrowseForFolderOpensAtTheInitialFolder) {
         std::string(windows) + "\\Temp\\qm-browse-" + std::to_string(GetCurrentProcessId());
     CreateDirectoryA((std::string(windows) + "\\Temp").c_str(), nullptr);
     ASSERT_TRUE(CreateDirectoryA(start.c_str(), nullptr));
+    // OK at once takes the folder the browser selected when it opened.
     std::optional<std::string> chosen;
     {
-        // OK at once takes the folder the browser selected when it opened.
-        DialogPresser presser(IDOK, [](HWND) {});
+        Presser presser(IDOK, seen_);
         chosen = prompts_.BrowseForFolder("Please select Cookies folder:", start);
     }
     RemoveDirectoryA(start.c_str());
+    EXPECT_TRUE(seen_.browseTitleShown);
     ASSERT_TRUE(chosen);
     EXPECT_STRCASEEQ(chosen->c_str(), start.c_str());
 }

@@ -6,8 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "settings/settings.h"
-
 namespace qm {
 namespace {
 
@@ -21,8 +19,6 @@ protected:
 
     void Clean() {
         registry_.DeleteTree(RegistryRoot::CurrentUser, kTestRoot);
-        registry_.DeleteTree(RegistryRoot::CurrentUser, "Software\\QMPlugins");
-        registry_.DeleteTree(RegistryRoot::CurrentUser, "Software\\AppDataLow\\Software\\QMPlugins");
     }
 
     Win32Registry registry_;
@@ -40,18 +36,21 @@ TEST_F(Win32RegistryTest, ValuesComeBackWithTheirTypeAndBytes) {
     auto reopened = registry_.Open(RegistryRoot::CurrentUser, kTestKey);
     ASSERT_NE(reopened, nullptr);
     EXPECT_EQ(reopened->ReadDword("Number"), 0x01020304u);
-    const auto text = reopened->Read("Text", 6);
-    ASSERT_TRUE(text.has_value());
-    EXPECT_EQ(text->type, RegistryType::String);
-    EXPECT_EQ(text->data, std::string("hello\0", 6));
-    const auto bytes = reopened->Read("Bytes", kUnlimitedBuffer);
-    ASSERT_TRUE(bytes.has_value());
-    EXPECT_EQ(bytes->type, RegistryType::Binary);
-    EXPECT_EQ(bytes->data, std::string("a\0b", 3));
-    const auto multi = reopened->Read("Multi", kUnlimitedBuffer);
-    ASSERT_TRUE(multi.has_value());
-    EXPECT_EQ(multi->type, RegistryType::MultiString);
-    EXPECT_EQ(multi->data, std::string("x\0yz\0\0", 6));
+    const struct {
+        const char* name;
+        RegistryType type;
+        std::string data;
+    } cases[] = {
+        {"Text", RegistryType::String, std::string("hello\0", 6)},
+        {"Bytes", RegistryType::Binary, std::string("a\0b", 3)},
+        {"Multi", RegistryType::MultiString, std::string("x\0yz\0\0", 6)},
+    };
+    for (const auto& row : cases) {
+        const auto value = reopened->Read(row.name, kUnlimitedBuffer);
+        ASSERT_TRUE(value.has_value()) << row.name;
+        EXPECT_EQ(value->type, row.type) << row.name;
+        EXPECT_EQ(value->data, row.data) << row.name;
+    }
     EXPECT_FALSE(reopened->Read("Missing", kUnlimitedBuffer).has_value());
 }
 
@@ -130,68 +129,6 @@ TEST_F(Win32RegistryTest, NamesThatWouldReachFurtherAreRefused) {
 
     EXPECT_EQ(key->ReadDword("Value"), 1u);
     EXPECT_NE(registry_.Open(RegistryRoot::CurrentUser, kTestKey), nullptr);
-}
-
-TEST_F(Win32RegistryTest, SettingsSurviveARoundTripThroughTheRegistry) {
-    for (const bool lowIntegrity : {false, true}) {
-        SCOPED_TRACE(lowIntegrity ? "low-integrity key" : "classic key");
-        Clean();
-
-        Settings fresh(lowIntegrity);
-        fresh.Load(registry_);
-        EXPECT_TRUE(fresh.confirm());
-        EXPECT_EQ(fresh.dateTemplate(), "dd.MM.yyyy");
-
-        ASSERT_TRUE(WriteOptions(registry_, lowIntegrity, /*disableConfirmation=*/true, "yyyy.MM.dd", "-"));
-        Settings loaded(lowIntegrity);
-        loaded.Load(registry_);
-        EXPECT_FALSE(loaded.confirm());
-        EXPECT_EQ(loaded.dateTemplate(), "yyyy-MM-dd");
-
-        FindOptions find;
-        find.wholeWord = true;
-        find.searchValues = true;
-        find.lastSearch = std::string(259, 's');
-        ASSERT_TRUE(WriteFindOptions(registry_, lowIntegrity, find));
-        const FindOptions read = ReadFindOptions(registry_, lowIntegrity);
-        EXPECT_TRUE(read.wholeWord);
-        EXPECT_FALSE(read.matchCase);
-        EXPECT_FALSE(read.searchNames);
-        EXPECT_TRUE(read.searchValues);
-        EXPECT_EQ(read.lastSearch, find.lastSearch);
-
-        // The other variant's key is neither read nor written.
-        Settings other(!lowIntegrity);
-        other.Load(registry_);
-        EXPECT_TRUE(other.confirm());
-        EXPECT_EQ(other.dateTemplate(), "dd.MM.yyyy");
-    }
-}
-
-TEST_F(Win32RegistryTest, SettingsThatDoNotFitTheirBuffersFallBackToTheirDefaults) {
-    auto key = OpenOrCreateSettingsKey(registry_, /*lowIntegrity=*/false);
-    ASSERT_NE(key, nullptr);
-    // Written behind the writers' backs, as another program could.
-    key->WriteString(setting::kDateTemplate, std::string(32, 'd'));
-    key->WriteString(setting::kSeparator, "/");
-    key->WriteDword(setting::kDisableConfirmation, 5);
-    key->WriteString(setting::kLastSearch, std::string(260, 'q'));
-
-    Settings settings(false);
-    settings.Load(registry_);
-    EXPECT_EQ(settings.dateTemplate(), "dd/MM/yyyy");
-    EXPECT_FALSE(settings.confirm());
-    EXPECT_EQ(ReadFindOptions(registry_, false).lastSearch, "");
-
-    key->WriteString(setting::kDateTemplate, std::string(31, 'd'));
-    key->WriteString(setting::kSeparator, "--------");  // 8 characters: one too many
-    settings.Load(registry_);
-    EXPECT_EQ(settings.dateTemplate(), std::string(31, 'd'));
-
-    const OptionsValues options = ReadOptions(registry_, false);
-    EXPECT_EQ(options.dateTemplate, std::string(31, 'd'));
-    EXPECT_FALSE(options.separator.has_value());
-    EXPECT_TRUE(options.disableConfirmation);
 }
 
 }  // namespace

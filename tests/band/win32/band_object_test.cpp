@@ -25,11 +25,7 @@ TEST(BandObjectTest, AnswersOnlyItsInterfaces) {
         EXPECT_EQ(band->QueryInterface(iid, &object), E_NOINTERFACE);
         EXPECT_EQ(object, nullptr);
     }
-}
-
-TEST(BandObjectTest, IUnknownIsTheFirstInterface) {
-    const ComPtr<IDeskBand> band = NewBand();
-    ASSERT_TRUE(band);
+    // IUnknown is the first interface.
     ComPtr<IUnknown> identity;
     ComPtr<IDispatch> first;
     ASSERT_EQ(band.As(&identity), S_OK);
@@ -37,15 +33,15 @@ TEST(BandObjectTest, IUnknownIsTheFirstInterface) {
     EXPECT_EQ(identity.Get(), static_cast<IUnknown*>(first.Get()));
 }
 
-TEST(BandObjectTest, GetBandInfoFillsTheRequestedGroupsAndClearsBackground) {
+TEST(BandObjectTest, BandInfoAndSavedStateReachTheirStructures) {
     const ComPtr<IDeskBand> band = NewBand();
     ASSERT_TRUE(band);
+    // What the band answers is decided natively; here each group lands in
+    // its field, and the background is left to the browser.
     DESKBANDINFO info = {};
     info.dwMask = 127;
     info.crBkgnd = RGB(1, 2, 3);
     ASSERT_EQ(band->GetBandInfo(7, DBIF_VIEWMODE_NORMAL, &info), S_OK);
-    // What the band answers is decided natively; here each group lands in
-    // its field.
     const BandInfoAnswer answer = AnswerBandInfo(127);
     EXPECT_EQ(info.dwMask, answer.mask);
     EXPECT_EQ(info.ptMinSize.y, answer.minSize.y);
@@ -54,54 +50,22 @@ TEST(BandObjectTest, GetBandInfoFillsTheRequestedGroupsAndClearsBackground) {
     EXPECT_EQ(info.ptActual.x, answer.actual.x);
     EXPECT_STREQ(info.wszTitle, L"Quillmere");
     EXPECT_EQ(info.dwModeFlags, static_cast<DWORD>(DBIMF_VARIABLEHEIGHT));
-    EXPECT_EQ(info.crBkgnd, RGB(1, 2, 3)) << "the background is left to the browser";
-
-    DESKBANDINFO some = {};
-    some.dwMask = DBIM_TITLE;
-    some.ptMinSize = {5, 6};
-    ASSERT_EQ(band->GetBandInfo(7, DBIF_VIEWMODE_NORMAL, &some), S_OK);
-    EXPECT_EQ(some.dwMask, static_cast<DWORD>(DBIM_TITLE));
-    EXPECT_EQ(some.ptMinSize.x, 5) << "fields outside the mask are not touched";
-
+    EXPECT_EQ(info.crBkgnd, RGB(1, 2, 3));
     EXPECT_EQ(band->GetBandInfo(7, DBIF_VIEWMODE_NORMAL, nullptr), E_INVALIDARG);
-}
 
-TEST(BandObjectTest, SavedStateLoadsAndNewerStateIsRefused) {
-    const ComPtr<IDeskBand> band = NewBand();
-    ASSERT_TRUE(band);
+    // The saved state loads back; a truncated one holds no version.
     ComPtr<IPersistStreamInit> persist;
     ASSERT_EQ(band.As(&persist), S_OK);
-
-    ComPtr<IStream> stream;
-    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &stream), S_OK);
-    ASSERT_EQ(persist->Save(stream.Get(), TRUE), S_OK);
-    STATSTG stat = {};
-    ASSERT_EQ(stream->Stat(&stat, STATFLAG_NONAME), S_OK);
-    EXPECT_EQ(stat.cbSize.QuadPart, 4u);
-    LARGE_INTEGER start = {};
-    ASSERT_EQ(stream->Seek(start, STREAM_SEEK_SET, nullptr), S_OK);
-    EXPECT_EQ(persist->Load(stream.Get()), S_OK);
-
-    ComPtr<IStream> newer;
-    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &newer), S_OK);
-    const unsigned char version301[4] = {0x01, 0x03, 0x00, 0x00};
-    ASSERT_EQ(newer->Write(version301, 4, nullptr), S_OK);
-    ASSERT_EQ(newer->Seek(start, STREAM_SEEK_SET, nullptr), S_OK);
-    EXPECT_EQ(persist->Load(newer.Get()), E_FAIL);
-
-    ComPtr<IStream> shortStream;
-    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &shortStream), S_OK);
-    ASSERT_EQ(shortStream->Write(version301, 2, nullptr), S_OK);
-    ASSERT_EQ(shortStream->Seek(start, STREAM_SEEK_SET, nullptr), S_OK);
-    EXPECT_EQ(persist->Load(shortStream.Get()), E_FAIL) << "a truncated state holds no version";
-
-    EXPECT_EQ(persist->IsDirty(), S_FALSE);
-    EXPECT_EQ(persist->InitNew(), S_OK);
-    ULARGE_INTEGER size = {};
-    EXPECT_EQ(persist->GetSizeMax(&size), E_NOTIMPL);
-    CLSID classId = {};
-    EXPECT_EQ(persist->GetClassID(&classId), S_OK);
-    EXPECT_EQ(classId, kBandClass);
+    ComPtr<IStream> saved;
+    ComPtr<IStream> truncated;
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &saved), S_OK);
+    ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, &truncated), S_OK);
+    ASSERT_EQ(persist->Save(saved.Get(), TRUE), S_OK);
+    ASSERT_EQ(truncated->Write("\x01\x03", 2, nullptr), S_OK);
+    const LARGE_INTEGER start = {};
+    for (IStream* stream : {saved.Get(), truncated.Get()}) ASSERT_EQ(stream->Seek(start, STREAM_SEEK_SET, nullptr), S_OK);
+    EXPECT_EQ(persist->Load(saved.Get()), S_OK);
+    EXPECT_EQ(persist->Load(truncated.Get()), E_FAIL);
 }
 
 TEST(BandObjectTest, SiteWithoutWindowIsRefusedAndMakesNoWindow) {
@@ -135,15 +99,12 @@ TEST(BandObjectTest, NullSiteOnASitedBandChangesNothing) {
         ASSERT_EQ(band->GetWindow(&view), S_OK);
         ASSERT_NE(view, nullptr);
 
-        ComPtr<IOleWindow> fromSite;
-        ASSERT_EQ(withSite->GetSite(IID_PPV_ARGS(&fromSite)), S_OK);
-        fromSite.Reset();
-
         EXPECT_EQ(withSite->SetSite(nullptr), S_OK);
         HWND after = nullptr;
         EXPECT_EQ(band->GetWindow(&after), S_OK);
         EXPECT_EQ(after, view);
         EXPECT_TRUE(IsWindow(view));
+        ComPtr<IOleWindow> fromSite;
         ASSERT_EQ(withSite->GetSite(IID_PPV_ARGS(&fromSite)), S_OK) << "the input object site stays";
         fromSite.Reset();
 
@@ -163,26 +124,16 @@ TEST(BandObjectTest, DispatchIsServedFromTheRegisteredTypeLibrary) {
         ASSERT_TRUE(band);
         ComPtr<IDispatch> dispatch;
         ASSERT_EQ(band.As(&dispatch), S_OK);
-        UINT count = 0;
-        EXPECT_EQ(dispatch->GetTypeInfoCount(&count), S_OK);
-        EXPECT_EQ(count, 1u);
         ComPtr<ITypeInfo> typeInfo;
         ASSERT_EQ(dispatch->GetTypeInfo(0, 1033, &typeInfo), S_OK);
         TYPEATTR* attributes = nullptr;
         ASSERT_EQ(typeInfo->GetTypeAttr(&attributes), S_OK);
         EXPECT_EQ(attributes->guid, kExplorerBarIid);
         typeInfo->ReleaseTypeAttr(attributes);
-        ComPtr<ITypeInfo> none;
-        EXPECT_EQ(dispatch->GetTypeInfo(1, 1033, &none), DISP_E_BADINDEX);
-
         OLECHAR name[] = L"NoSuchMember";
         LPOLESTR names[] = {name};
         DISPID id = 0;
         EXPECT_EQ(dispatch->GetIDsOfNames(IID_NULL, names, 1, 1033, &id), DISP_E_UNKNOWNNAME);
-        DISPPARAMS none_params = {};
-        EXPECT_EQ(
-            dispatch->Invoke(1, IID_NULL, 1033, DISPATCH_METHOD, &none_params, nullptr, nullptr, nullptr),
-            S_OK);
     }
     EXPECT_EQ(Dll().unregisterServer(), S_OK);
 }

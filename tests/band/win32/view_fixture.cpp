@@ -110,12 +110,6 @@ void ViewFixture::TearDown() {
     ForgetSettings();
 }
 
-std::vector<std::string> ViewFixture::StatusTexts() const {
-    std::vector<std::string> texts;
-    for (const std::wstring& text : chrome_->statusTexts) texts.push_back(Narrow(text));
-    return texts;
-}
-
 std::string ViewFixture::LastStatusText() const {
     return chrome_->statusTexts.empty() ? std::string() : Narrow(chrome_->statusTexts.back());
 }

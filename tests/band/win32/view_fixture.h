@@ -61,8 +61,7 @@ protected:
     MainView& view() { return *view_; }
     HWND viewWindow() const { return view_->window(); }
     ListModel& rows(RecordKind kind) { return view_->list(kind).model(); }
-    // The status texts the browser was given, as ANSI.
-    std::vector<std::string> StatusTexts() const;
+    // The last status text the browser was given, as ANSI.
     std::string LastStatusText() const;
 
     // Adds a row to the kind's list as the fills do: the first cell, then

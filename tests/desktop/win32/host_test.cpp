@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -37,23 +38,38 @@ RECT ScreenRect(HWND window) {
     return rect;
 }
 
-TEST(HostTest, TheBandFillsTheFrameAboveTheStatusBar) {
+// One frame for the whole run: under Xvfb, without a window manager, Wine
+// takes seconds to take each top-level window off the screen.
+TEST(HostTest, TheBandFillsTheFrameItsHistoryAndTheStatusBarAndClosesClean) {
+    // The history service of this process, which the band's CoCreateInstance
+    // finds before the platform's.
+    LocalHistoryService history;
+    ASSERT_EQ(history.registration(), S_OK);
+    for (const char16_t* url : {u"http://host.example/one", u"http://host.example/two"})
+        history.Add({url, u"Page", FileTime{132223104000000000ull}, FileTime{132223104000000000ull}, FileTime{}});
     Host host;
     std::wstring message;
     ASSERT_TRUE(host.Start(DllPath(), message)) << std::string(message.begin(), message.end());
-    PumpMessages(50);
     wchar_t title[64] = {};
     GetWindowTextW(host.frameWindow(), title, 64);
     EXPECT_STREQ(title, L"Quillmere");
+    EXPECT_EQ(host.bandInfo().dwMask, 63u);
 
     const HWND view = host.bandWindow();
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(GetAncestor(view, GA_PARENT), host.siteWindow());
     EXPECT_TRUE(IsWindowVisible(view));
+    const DWORD start = GetTickCount();
+    while (StatusBarText(host).empty() && GetTickCount() - start < 3000) PumpMessages(20);
+    EXPECT_EQ(StatusBarText(host), L"Internet Explorer History contains: 2 items");
+    PumpMessages(400);  // the second fill, so that resizing and closing meet no running one
+
+    // The site fills the frame above the status bar, the band the site.
+    SetWindowPos(host.frameWindow(), nullptr, 0, 0, 700, 560, SWP_NOMOVE | SWP_NOZORDER);
+    PumpMessages(50);
     const RECT site = ScreenRect(host.siteWindow());
     const RECT band = ScreenRect(view);
     EXPECT_TRUE(EqualRect(&site, &band));
-
     RECT frameClient = {};
     GetClientRect(host.frameWindow(), &frameClient);
     MapWindowPoints(host.frameWindow(), nullptr, reinterpret_cast<POINT*>(&frameClient), 2);
@@ -72,67 +88,20 @@ TEST(HostTest, TheBandFillsTheFrameAboveTheStatusBar) {
     const std::vector<HWND> lists = Lists(view);
     ASSERT_EQ(lists.size(), 3u);
     for (HWND list : lists) {
-        RECT rect = {};
-        GetWindowRect(list, &rect);
+        const RECT rect = ScreenRect(list);
         EXPECT_EQ(rect.right - rect.left, viewClient.right);
     }
-    EXPECT_EQ(host.bandInfo().dwMask, 63u);
-}
 
-TEST(HostTest, BandFollowsTheSiteWhenTheFrameResizes) {
-    Host host;
-    std::wstring message;
-    ASSERT_TRUE(host.Start(DllPath(), message));
-    SetWindowPos(host.frameWindow(), nullptr, 0, 0, 700, 560, SWP_NOMOVE | SWP_NOZORDER);
-    PumpMessages(50);
-    RECT site = {};
-    RECT band = {};
-    GetClientRect(host.siteWindow(), &site);
-    GetClientRect(host.bandWindow(), &band);
-    EXPECT_EQ(band.right, site.right);
-    EXPECT_EQ(band.bottom, site.bottom);
-}
-
-TEST(HostTest, TheFrameHandsItsFocusToTheBandsVisibleList) {
-    Host host;
-    std::wstring message;
-    ASSERT_TRUE(host.Start(DllPath(), message));
-    PumpMessages(1500);  // the start-up fills, their progress window among them
+    // The frame hands its focus to the band's visible list.
     SetFocus(nullptr);
     SetFocus(host.frameWindow());
     PumpMessages(50);
     const HWND focus = GetFocus();
-    ASSERT_NE(focus, nullptr);
-    char name[32] = {};
-    GetClassNameA(focus, name, sizeof name);
-    EXPECT_STREQ(name, "ListCtrl");
-    EXPECT_TRUE(IsWindowVisible(focus));
-    EXPECT_EQ(GetAncestor(focus, GA_PARENT), host.bandWindow());
-}
+    EXPECT_TRUE(focus && IsWindowVisible(focus) && std::find(lists.begin(), lists.end(), focus) != lists.end());
 
-TEST(HostTest, BandFillsItsHistoryAndTheStatusBarShowsTheCount) {
-    // The history service of this process, which the band's CoCreateInstance
-    // finds before the platform's.
-    LocalHistoryService history;
-    ASSERT_EQ(history.registration(), S_OK);
-    history.Add({u"http://host.example/one", u"One", FileTime{132223104000000000ull},
-                 FileTime{132223104000000000ull}, FileTime{}});
-    history.Add({u"http://host.example/two", u"Two", FileTime{132223104000000000ull},
-                 FileTime{132223104000000000ull}, FileTime{}});
-    Host host;
-    std::wstring message;
-    ASSERT_TRUE(host.Start(DllPath(), message));
-    const HWND view = host.bandWindow();
-    ASSERT_NE(view, nullptr);
-
-    // The menu bar, the tab strip and the three lists are the view's.
-    EXPECT_NE(GetDlgItem(view, 778), nullptr);
-    EXPECT_NE(FindWindowExA(view, nullptr, "WTL_CommandBarXP", nullptr), nullptr);
-
-    const DWORD start = GetTickCount();
-    while (StatusBarText(host).empty() && GetTickCount() - start < 3000) PumpMessages(20);
-    EXPECT_EQ(StatusBarText(host), L"Internet Explorer History contains: 2 items");
-    PumpMessages(400);  // the second fill, so that closing meets no running one
+    host.Stop();
+    EXPECT_FALSE(IsWindow(view));
+    EXPECT_EQ(host.band(), nullptr);
 }
 
 TEST(HostTest, PlacementIsWhereTheFrameOpensAndFollowsIt) {
@@ -154,16 +123,6 @@ TEST(HostTest, PlacementIsWhereTheFrameOpensAndFollowsIt) {
     ShowWindow(host.frameWindow(), SW_MAXIMIZE);
     PumpMessages(50);
     EXPECT_EQ(host.placement(), (FramePlacement{PixelRect{80, 90, 720, 570}, true}));
-}
-
-TEST(HostTest, ClosingGivesBackEverythingTheBandTook) {
-    Host host;
-    std::wstring message;
-    ASSERT_TRUE(host.Start(DllPath(), message));
-    const HWND view = host.bandWindow();
-    host.Stop();
-    EXPECT_FALSE(IsWindow(view));
-    EXPECT_EQ(host.band(), nullptr);
 }
 
 TEST(HostTest, ADllThatCannotBeLoadedIsReportedBeforeAnyWindowOpens) {

@@ -141,18 +141,6 @@ HWND OpenPopupMenu() {
     return menu && IsWindowVisible(menu) ? menu : nullptr;
 }
 
-void Pump(DWORD milliseconds) {
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < milliseconds) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        Sleep(5);
-    }
-}
-
 std::string ClipboardText() {
     std::string text;
     if (!OpenClipboard(nullptr)) return text;
@@ -164,21 +152,6 @@ std::string ClipboardText() {
     }
     CloseClipboard();
     return text;
-}
-
-bool PutOnClipboard(const std::string& text) {
-    if (!OpenClipboard(nullptr)) return false;
-    EmptyClipboard();
-    const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    bool put = false;
-    if (memory) {
-        std::memcpy(GlobalLock(memory), text.c_str(), text.size() + 1);
-        GlobalUnlock(memory);
-        put = SetClipboardData(CF_TEXT, memory) != nullptr;
-        if (!put) GlobalFree(memory);
-    }
-    CloseClipboard();
-    return put;
 }
 
 }  // namespace qm::test

@@ -17,6 +17,7 @@
 #include "band/win32/main_view.h"
 #include "platform/platform.h"
 #include "platform/win32/win32_platform.h"
+#include "tests/band/win32/band_dll.h"
 #include "tests/support/win32/dialog_driver.h"
 #include "desktop/win32/local_history_service.h"
 #include "desktop/win32/host_browser.h"
@@ -86,10 +87,6 @@ bool RunDuringModalLoop(const std::function<void()>& action, const std::function
 // The popup menu window that is open now, or null.
 HWND OpenPopupMenu();
 
-// Runs the thread's messages for the given time.
-void Pump(DWORD milliseconds);
-
 std::string ClipboardText();
-bool PutOnClipboard(const std::string& text);
 
 }  // namespace qm::test

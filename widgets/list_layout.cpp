@@ -112,6 +112,42 @@ int WheelScrollY(const ListMetrics& metrics, const ListViewport& view, int rowCo
     return ClampToInt(std::clamp<long long>(wanted, 0, MaxScrollY(metrics, view, rowCount)));
 }
 
+std::optional<int> ScrollYFor(const ListMetrics& metrics, const ListViewport& view, int rowCount, int request,
+                              int trackY) {
+    const long long line = metrics.rowHeight;
+    const long long page = std::max(WholeVisibleRows(metrics, view), 1) * line;
+    long long y = view.scrollY;
+    switch (request) {
+        case kScrollLineBack:
+            y -= line;
+            break;
+        case kScrollLineForward:
+            y += line;
+            break;
+        case kScrollPageBack:
+            y -= page;
+            break;
+        case kScrollPageForward:
+            y += page;
+            break;
+        case kScrollStart:
+            y = 0;
+            break;
+        case kScrollEnd:
+            y = MaxScrollY(metrics, view, rowCount);
+            break;
+        case kScrollThumbTrack:
+        case kScrollThumbPosition:
+            // Whole rows at the top.
+            y = trackY;
+            if (line > 0) y -= y % line;
+            break;
+        default:
+            return std::nullopt;
+    }
+    return ClampToInt(std::clamp<long long>(y, 0, MaxScrollY(metrics, view, rowCount)));
+}
+
 // ---- columns ----
 
 std::vector<ColumnSpan> ColumnSpans(const ListModel& model) {
@@ -176,11 +212,53 @@ bool StartsColumnDrag(int dx, int dy) {
     return std::abs(dx) > kListColumnDragDistance || std::abs(dy) > kListColumnDragDistance;
 }
 
+bool StartsSelectionRectangle(int dx, int dy, int dragWidth, int dragHeight, bool singleSelection) {
+    return !singleSelection && (std::abs(dx) > dragWidth || std::abs(dy) > dragHeight);
+}
+
+std::optional<int> ScrollXFor(const std::vector<ColumnSpan>& spans, const ListViewport& view, int request,
+                              int trackX) {
+    constexpr long long kLine = 5;
+    long long x = view.scrollX;
+    switch (request) {
+        case kScrollLineBack:
+            x -= kLine;
+            break;
+        case kScrollLineForward:
+            x += kLine;
+            break;
+        case kScrollPageBack:
+            x -= view.width;
+            break;
+        case kScrollPageForward:
+            x += view.width;
+            break;
+        case kScrollStart:
+            x = 0;
+            break;
+        case kScrollEnd:
+            x = MaxScrollX(spans, view);
+            break;
+        case kScrollThumbTrack:
+        case kScrollThumbPosition:
+            x = trackX;
+            break;
+        default:
+            return std::nullopt;
+    }
+    return ClampToInt(std::clamp<long long>(x, 0, MaxScrollX(spans, view)));
+}
+
 bool IsSecondClick(const CellPress& previous, const CellPress& current, const DoubleClickBounds& bounds) {
     return previous.row >= 0 && previous.row == current.row && previous.column == current.column &&
            current.tickMs - previous.tickMs <= bounds.timeMs &&
            2 * std::abs(current.x - previous.x) <= bounds.width &&
            2 * std::abs(current.y - previous.y) <= bounds.height;
+}
+
+int CellImageWidth(const ListCell& cell, int rowImageWidth) {
+    if (CheckGlyph(cell) >= 0) return kListGlyphWidth;
+    return cell.image >= 0 ? std::max(rowImageWidth, 0) : 0;
 }
 
 CellLayout LayoutCell(int cellLeft, int cellRight, bool firstColumn, int imageWidth) {

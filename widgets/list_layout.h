@@ -136,6 +136,23 @@ int ScrollYToShowRow(const ListMetrics& metrics, const ListViewport& view, int r
 int WheelScrollY(const ListMetrics& metrics, const ListViewport& view, int rowCount, int wheelLines,
                  int wheelDelta);
 
+// A scroll bar's request, numbered as the platform's scroll messages.
+inline constexpr int kScrollLineBack = 0;  // up, or left
+inline constexpr int kScrollLineForward = 1;
+inline constexpr int kScrollPageBack = 2;
+inline constexpr int kScrollPageForward = 3;
+inline constexpr int kScrollThumbPosition = 4;
+inline constexpr int kScrollThumbTrack = 5;
+inline constexpr int kScrollStart = 6;  // top, or left end
+inline constexpr int kScrollEnd = 7;
+
+// Where a vertical scroll bar request takes the view: a row per line, the
+// whole rows in view per page (at least one), the thumb's `trackY` rounded
+// down to a whole row; never above the top or past the
+// last row. Nothing for a request that does not scroll.
+std::optional<int> ScrollYFor(const ListMetrics& metrics, const ListViewport& view, int rowCount, int request,
+                              int trackY);
+
 // ---- columns ----
 
 // A column as the header shows it, in content x.
@@ -171,6 +188,15 @@ int ColumnAtX(const std::vector<ColumnSpan>& spans, int x);
 int DropInsertPosition(const std::vector<ColumnSpan>& spans, int x);
 // A pressed header column becomes a drag past this distance.
 bool StartsColumnDrag(int dx, int dy);
+// A press on the rows becomes a selection rectangle once the pointer has
+// moved further than the system's drag distance (dragWidth, dragHeight)
+// in either direction, in a list that may select more than one row.
+bool StartsSelectionRectangle(int dx, int dy, int dragWidth, int dragHeight, bool singleSelection);
+// Where a horizontal scroll bar request takes the view: 5 pixels a line,
+// the view's width a page, the thumb's `trackX`; never left of the first
+// column or past the last. Nothing for a request that does not scroll.
+std::optional<int> ScrollXFor(const std::vector<ColumnSpan>& spans, const ListViewport& view, int request,
+                              int trackX);
 
 // A press of the left button on a cell, in client pixels and ticks.
 struct CellPress {
@@ -201,6 +227,11 @@ struct CellLayout {
 
     friend constexpr bool operator==(const CellLayout&, const CellLayout&) = default;
 };
+
+// The width a cell's image takes: the glyph strip's for a check box, the
+// row images' (`rowImageWidth`, 0 without a row image list) for a cell
+// with an image, none otherwise.
+int CellImageWidth(const ListCell& cell, int rowImageWidth);
 
 // Content starts 4 pixels into the first header column and 3 into the
 // others; an image (or glyph) takes its width plus 4; the text is inset by

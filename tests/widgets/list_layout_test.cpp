@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "platform/memory/memory_platform.h"
 
 namespace qm {
@@ -58,6 +60,50 @@ TEST(ListLayout, WheelScrollsWholeRowsAndStopsAtBothEnds) {
     EXPECT_EQ(WheelScrollY(kMetrics, View(1780), 100, 3, -240), 1800);  // nor past the end
     EXPECT_EQ(WheelScrollY(kMetrics, View(200), 100, -1, -120), 400);   // a view at a time
     EXPECT_EQ(WheelScrollY(kMetrics, View(200), 100, 3, 30), 200);      // a quarter notch: no whole row
+}
+
+TEST(ListLayout, ScrollBarRequestsMoveByRowsAndPagesAndStopAtBothEnds) {
+    // 100 rows of 20 pixels; ten whole rows in view, so a page is 200.
+    const struct {
+        const char* name;
+        ListViewport view;
+        int request;
+        int trackY;
+        std::optional<int> y;
+    } kRows[] = {
+        {"line up", View(200), kScrollLineBack, 0, 180},
+        {"line down", View(200), kScrollLineForward, 0, 220},
+        {"page up", View(200), kScrollPageBack, 0, 0},
+        {"page down", View(200), kScrollPageForward, 0, 400},
+        {"top", View(200), kScrollStart, 0, 0},
+        {"bottom", View(200), kScrollEnd, 0, 1800},
+        {"thumb tracked to a whole row", View(200), kScrollThumbTrack, 437, 420},
+        {"thumb released", View(200), kScrollThumbPosition, 1799, 1780},
+        {"thumb past the end", View(200), kScrollThumbTrack, 5000, 1800},
+        {"line up at the top", View(0), kScrollLineBack, 0, 0},
+        {"page down near the end", View(1700), kScrollPageForward, 0, 1800},
+        {"page in a view lower than a row", View(200, 30), kScrollPageForward, 0, 220},
+        {"end of scrolling", View(200), 8, 0, std::nullopt},
+        {"no such request", View(200), -1, 0, std::nullopt},
+    };
+    for (const auto& row : kRows) {
+        EXPECT_EQ(ScrollYFor(kMetrics, row.view, 100, row.request, row.trackY), row.y) << row.name;
+    }
+}
+
+TEST(ListLayout, APressBecomesASelectionRectanglePastTheDragDistance) {
+    const struct {
+        int dx, dy;
+        bool singleSelection;
+        bool starts;
+    } kRows[] = {
+        {4, 0, false, false},  {5, 0, false, true},   {0, -5, false, true},
+        {-4, 4, false, false}, {10, 10, true, false},
+    };
+    for (const auto& row : kRows) {
+        EXPECT_EQ(StartsSelectionRectangle(row.dx, row.dy, 4, 4, row.singleSelection), row.starts)
+            << row.dx << "," << row.dy << (row.singleSelection ? " single" : "");
+    }
 }
 
 class ListColumnLayout : public ::testing::Test {
@@ -117,6 +163,25 @@ TEST_F(ListColumnLayout, DroppedColumnsGoToTheNearestBoundary) {
     EXPECT_TRUE(StartsColumnDrag(-5, 0));
 }
 
+TEST_F(ListColumnLayout, HorizontalRequestsMoveByPixelsAndViewsAndStopAtBothEnds) {
+    // 180 pixels of columns in a view 100 wide, scrolled by 40.
+    const ListViewport view = View(0, 220, 40, 100);
+    const struct {
+        const char* name;
+        int request;
+        int trackX;
+        std::optional<int> x;
+    } kRows[] = {
+        {"line left", kScrollLineBack, 0, 35},    {"line right", kScrollLineForward, 0, 45},
+        {"page left", kScrollPageBack, 0, 0},     {"page right", kScrollPageForward, 0, 80},
+        {"left end", kScrollStart, 0, 0},         {"right end", kScrollEnd, 0, 80},
+        {"thumb", kScrollThumbTrack, 63, 63},     {"thumb left of the start", kScrollThumbPosition, -5, 0},
+        {"end of scrolling", 8, 0, std::nullopt},
+    };
+    for (const auto& row : kRows)
+        EXPECT_EQ(ScrollXFor(spans, view, row.request, row.trackX), row.x) << row.name;
+}
+
 TEST(ListLayout, ASecondClickIsOnTheSameCellWithinTheSystemsBounds) {
     const DoubleClickBounds bounds{500, 4, 6};
     const CellPress first{2, 1, 100, 50, 1000};
@@ -146,6 +211,29 @@ TEST(ListLayout, CellContentIsInsetFromItsEdges) {
     EXPECT_EQ(LayoutCell(0, 100, true, 16), (CellLayout{4, 28, 96}));
     // Too narrow for any text: an empty text area, never a reversed one.
     EXPECT_EQ(LayoutCell(0, 10, false, 16), (CellLayout{3, 27, 27}));
+}
+
+TEST(ListLayout, ACellsImageIsAGlyphARowImageOrNothing) {
+    const auto cell = [](int format, int image) {
+        ListCell made;
+        made.format = format;
+        made.image = image;
+        return made;
+    };
+    const struct {
+        const char* name;
+        ListCell cell;
+        int rowImageWidth;
+        int width;
+    } kRows[] = {
+        {"check box, even with an image", cell(kListCellCheckBox, 3), 20, kListGlyphWidth},
+        {"three states", cell(kListCellThreeState, -1), 20, kListGlyphWidth},
+        {"text with an image", cell(kListCellText, 2), 20, 20},
+        {"text without one", cell(kListCellText, -1), 20, 0},
+        {"an image but no row images", cell(kListCellHyperlink, 2), 0, 0},
+    };
+    for (const auto& row : kRows)
+        EXPECT_EQ(CellImageWidth(row.cell, row.rowImageWidth), row.width) << row.name;
 }
 
 TEST(ListLayout, TitleTipOnlyForTextThatDoesNotFit) {

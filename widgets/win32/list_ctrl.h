@@ -7,6 +7,10 @@
 // forwards the model's notifications to the parent as WM_NOTIFY with a
 // ListNotifyRecord. Painting touches only the rows in view.
 //
+// The window is in four files: list_ctrl.cpp (creation, the owner's
+// operations, scrolling, keys), list_ctrl_mouse.cpp, list_ctrl_paint.cpp
+// and header_drag.cpp (moving a header column by OLE drag and drop).
+//
 // Owned: the window, the model, the fonts, the glyph strip, the title tip,
 // the drop marker and the drop target registration. Borrowed: the row image
 // list (the owner's, set with SetRowImageList) and the resource module the
@@ -158,6 +162,7 @@ private:
     void Changed();
     void UpdateScrollBars();
     void ScrollTo(int scrollX, int scrollY);
+    int TrackPosition(int bar, int current) const;
     void InvalidateRow(int row);
     void InvalidateHeader();
     bool InHeader(int y) const;
@@ -171,6 +176,8 @@ private:
     void ResizeDivider(int x);
     std::vector<ColumnSpan> Spans() const { return ColumnSpans(model_); }
 
+    // The size of a list's images, 0 x 0 without one.
+    static SIZE ImageSize(HIMAGELIST images);
     void PaintClient(HDC target, const RECT& area);
     void PaintHeader(HDC dc, const RECT& client) const;
     void PaintHeaderColumn(HDC dc, const ColumnSpan& span, bool first, int offsetX) const;

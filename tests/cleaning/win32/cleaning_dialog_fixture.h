@@ -7,14 +7,12 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <string_view>
 #include <vector>
 
 #include "cleaning/cleanup_criteria.h"
 #include "platform/platform.h"
 #include "platform/win32/win32_platform.h"
 #include "tests/support/win32/dialog_driver.h"
-#include "tests/support/win32/message_log.h"
 
 namespace qm {
 
@@ -40,15 +38,13 @@ struct DialogTestPlatform {
 class CleanupOwner : public DialogDriver {
 public:
     CleanupOwner() {
-        Receive(WM_PERFORMCLEANUP, [this](WPARAM wParam, LPARAM lParam) {
-            log.Add(WM_PERFORMCLEANUP, wParam, lParam);
+        Receive(WM_PERFORMCLEANUP, [this](WPARAM, LPARAM lParam) {
             if (lParam) records.push_back(*reinterpret_cast<const CleanupCriteria*>(lParam));
         });
     }
 
     // The records received with WM_PERFORMCLEANUP, copied while they lived.
     std::vector<CleanupCriteria> records;
-    MessageLog log;
 };
 
 }  // namespace qm

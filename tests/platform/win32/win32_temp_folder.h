@@ -40,7 +40,10 @@ public:
         return path;
     }
 
+    // Makes the file and the folders above it.
     void MakeFile(std::string_view name, std::string_view content = "") const {
+        for (auto end = name.find('\\'); end != std::string_view::npos; end = name.find('\\', end + 1))
+            MakeFolder(name.substr(0, end));
         HANDLE file = CreateFileA(Path(name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) return;
@@ -61,10 +64,11 @@ public:
         return set;
     }
 
+    // The file's bytes, also while another process still holds it open.
     std::string Contents(std::string_view name) const {
         std::string bytes;
-        HANDLE file = CreateFileA(Path(name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE file = CreateFileA(Path(name).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) return bytes;
         char buffer[4096];
         DWORD got = 0;

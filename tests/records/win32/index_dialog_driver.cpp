@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 
 #include "resources/index_file_ids.h"
 
@@ -26,15 +24,11 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
     return true;
 }
 
-std::string ClassName(HWND window) {
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof(name));
-    return name;
-}
-
 ListCtrl* DialogList(HWND dialog) {
     const HWND window = GetDlgItem(dialog, IDC_QM_INDEX_FILE_LIST);
-    if (!window || ClassName(window) != kListCtrlClass) return nullptr;
+    char name[64] = {};
+    if (!window || !GetClassNameA(window, name, sizeof name) || std::string(name) != kListCtrlClass)
+        return nullptr;
     return ListCtrl::FromWindow(window);
 }
 
@@ -53,42 +47,21 @@ INT_PTR CALLBACK PlainDialogProcedure(HWND, UINT message, WPARAM, LPARAM) {
     return message == WM_INITDIALOG ? TRUE : FALSE;
 }
 
-// Runs measure on the placeholder of an invisible copy of the template.
-template <typename Measure>
-auto MeasurePlaceholder(HINSTANCE module, int templateId, Measure measure) {
-    const HWND dialog =
-        CreateDialogParamA(module, MAKEINTRESOURCEA(templateId), nullptr, &PlainDialogProcedure, 0);
-    decltype(measure(dialog, dialog)) result{};
-    if (!dialog) {
-        ADD_FAILURE() << "cannot make dialog " << templateId;
-        return result;
-    }
-    if (const HWND placeholder = GetDlgItem(dialog, IDC_QM_INDEX_FILE_LIST)) {
-        result = measure(dialog, placeholder);
-    } else {
-        ADD_FAILURE() << "dialog " << templateId << " has no list placeholder";
-    }
-    DestroyWindow(dialog);
-    return result;
-}
-
 }  // namespace
 
 RECT PlaceholderArea(HINSTANCE module, int templateId) {
-    return MeasurePlaceholder(module, templateId, [](HWND dialog, HWND placeholder) {
-        RECT area{};
+    RECT area{};
+    const HWND dialog =
+        CreateDialogParamA(module, MAKEINTRESOURCEA(templateId), nullptr, &PlainDialogProcedure, 0);
+    const HWND placeholder = dialog ? GetDlgItem(dialog, IDC_QM_INDEX_FILE_LIST) : nullptr;
+    if (placeholder) {
         GetWindowRect(placeholder, &area);
         MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&area), 2);
-        return area;
-    });
-}
-
-int PlaceholderClientWidth(HINSTANCE module, int templateId) {
-    return MeasurePlaceholder(module, templateId, [](HWND, HWND placeholder) {
-        RECT client{};
-        GetClientRect(placeholder, &client);
-        return static_cast<int>(client.right - client.left);
-    });
+    } else {
+        ADD_FAILURE() << "dialog " << templateId << " or its list placeholder cannot be made";
+    }
+    if (dialog) DestroyWindow(dialog);
+    return area;
 }
 
 void ClickRow(HWND dialog, int row) {
@@ -135,42 +108,6 @@ std::optional<std::vector<FoundFile>> SearchFileSystem::Find(std::string_view pa
     auto found = real_.Find(pattern);
     --shared_->underWay;
     return found;
-}
-
-TempTree::TempTree() {
-    char folder[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, folder);
-    std::string base(folder);
-    if (!base.empty() && base.back() == '\\') base.pop_back();
-    for (unsigned attempt = 0; attempt < 1000 && root_.empty(); ++attempt) {
-        const std::string candidate = base + "\\qm-index-dialogs-" + std::to_string(GetCurrentProcessId()) +
-                                      "-" + std::to_string(GetTickCount64() % 100000) + "-" +
-                                      std::to_string(attempt);
-        if (CreateDirectoryA(candidate.c_str(), nullptr)) root_ = candidate;
-    }
-    if (root_.empty()) ADD_FAILURE() << "cannot make a temporary folder";
-}
-
-TempTree::~TempTree() {
-    std::error_code ignored;
-    if (!root_.empty()) std::filesystem::remove_all(root_, ignored);
-}
-
-std::string TempTree::Path(std::string_view relative) const {
-    return relative.empty() ? root_ : root_ + "\\" + std::string(relative);
-}
-
-void TempTree::MakeFolder(std::string_view relative) const {
-    std::error_code ignored;
-    std::filesystem::create_directories(Path(relative), ignored);
-}
-
-void TempTree::MakeFile(std::string_view relative, std::string_view content) const {
-    const std::filesystem::path path(Path(relative));
-    std::error_code ignored;
-    std::filesystem::create_directories(path.parent_path(), ignored);
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(content.data(), static_cast<std::streamsize>(content.size()));
 }
 
 }  // namespace qm::test

@@ -7,8 +7,8 @@
 // thread's messages to the dialog until a condition holds or the time is up.
 //
 // TestShell answers special folders from a table; RecordingPrompts answers
-// the folder browser from a queue and records every message; TempTree is a
-// real folder for one test; SearchFileSystem is the real file system with
+// the folder browser from a queue and records every message; TempFolder is
+// a real folder for one test; SearchFileSystem is the real file system with
 // a delay or a gate on each listing, to catch a search midway.
 #pragma once
 
@@ -29,6 +29,7 @@
 #include "platform/prompts.h"
 #include "platform/shell.h"
 #include "platform/win32/win32_platform.h"
+#include "tests/platform/win32/win32_temp_folder.h"
 #include "tests/support/win32/dialog_driver.h"
 #include "widgets/win32/list_ctrl.h"
 
@@ -38,16 +39,13 @@ namespace qm::test {
 // done() at the end.
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
 
-std::string ClassName(HWND window);
-
 // The list the dialog placed over its placeholder, and its rows' texts.
 ListCtrl* DialogList(HWND dialog);
 std::vector<std::string> ListRows(HWND dialog);
-// The list placeholder of a dialog template as the dialog manager makes it,
-// measured on a copy of the template with no code of the product behind it:
-// its place in the dialog's client area, and its client width.
+// The place of a dialog template's list placeholder in the dialog's client
+// area, as the dialog manager makes it: measured on a copy of the template
+// with no code of the product behind it.
 RECT PlaceholderArea(HINSTANCE module, int templateId);
-int PlaceholderClientWidth(HINSTANCE module, int templateId);
 // Clicks a row of the list with the left button, as the user does.
 void ClickRow(HWND dialog, int row);
 
@@ -117,25 +115,6 @@ private:
 
     Win32FileSystem real_;
     std::shared_ptr<Shared> shared_;
-};
-
-// A fresh folder below the temporary folder, removed with its contents at
-// the end. Paths are Windows paths with "\".
-class TempTree {
-public:
-    TempTree();
-    ~TempTree();
-    TempTree(const TempTree&) = delete;
-    TempTree& operator=(const TempTree&) = delete;
-
-    // The root, then "\" + relative when relative is not empty.
-    std::string Path(std::string_view relative = {}) const;
-    void MakeFolder(std::string_view relative) const;
-    // Makes the file and the folders above it.
-    void MakeFile(std::string_view relative, std::string_view content = "index") const;
-
-private:
-    std::string root_;
 };
 
 // The product's Windows ports, with the shell, the prompts and the file

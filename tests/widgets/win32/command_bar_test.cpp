@@ -78,10 +78,6 @@ private:
     size_t next_ = 0;
 };
 
-LPARAM PointParam(POINT point) {
-    return MAKELPARAM(point.x, point.y);
-}
-
 MENUITEMINFOA ItemInfo(HMENU menu, UINT position, char* text, UINT size) {
     MENUITEMINFOA item = {};
     item.cbSize = sizeof(item);
@@ -121,13 +117,14 @@ protected:
     }
 
     static HWND parent() { return TestParent::Shared().window(); }
-    POINT ButtonCentre(int button) const {
+    // The centre of a button, as a mouse message carries it.
+    LPARAM AtButton(int button) const {
         const RECT rect = bar_.ButtonRect(button);
-        return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+        return MAKELPARAM((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
     }
     void Click(int button) {
-        SendMessageA(bar_.window(), WM_LBUTTONDOWN, MK_LBUTTON, PointParam(ButtonCentre(button)));
-        SendMessageA(bar_.window(), WM_LBUTTONUP, 0, PointParam(ButtonCentre(button)));
+        SendMessageA(bar_.window(), WM_LBUTTONDOWN, MK_LBUTTON, AtButton(button));
+        SendMessageA(bar_.window(), WM_LBUTTONUP, 0, AtButton(button));
     }
     void PostKey(UINT key) {
         PostMessageA(bar_.window(), WM_KEYDOWN, key, 1);
@@ -160,14 +157,6 @@ TEST_F(CommandBarTest, OneTextButtonPerPopupAndTheImagesOfTheStrip) {
     EXPECT_EQ(ImageList_GetImageCount(bar_.images()), 23);
     EXPECT_FALSE(bar_.AttachMenu(GetModuleHandleA(nullptr), 9999));
     EXPECT_EQ(bar_.model().buttonCount(), 5);
-}
-
-TEST_F(CommandBarTest, PointerMakesButtonsHotUntilItLeaves) {
-    SendMessageA(bar_.window(), WM_MOUSEMOVE, 0, PointParam(ButtonCentre(1)));
-    EXPECT_EQ(bar_.model().hotButton(), 1);
-    SendMessageA(bar_.window(), WM_MOUSELEAVE, 0, 0);
-    EXPECT_EQ(bar_.model().hotButton(), -1);
-    EXPECT_EQ(bar_.model().openPopup(), -1);
 }
 
 TEST_F(CommandBarTest, ClickOpensPopupAndChosenItemReachesParent) {
@@ -223,7 +212,7 @@ TEST_F(CommandBarTest, MenuLoopKeysAndPointerOpenSubmenusAndSwitchPopups) {
     });
     script.Add([&] {
         afterSecondLeft = bar_.model().openPopup();
-        PostMessageA(bar_.window(), WM_MOUSEMOVE, 0, PointParam(ButtonCentre(2)));
+        PostMessageA(bar_.window(), WM_MOUSEMOVE, 0, AtButton(2));
     });
     script.Add([&] {
         afterMove = bar_.model().openPopup();
@@ -315,21 +304,21 @@ TEST(CommandBarMenuOwnership, SharedMenuOutlivesTheBarOwnMenuDoesNot) {
     DestroyMenu(shared);
 }
 
-TEST_F(CommandBarTest, BarPaintsGradientAndHotFrame) {
+TEST_F(CommandBarTest, PaintsItsGradientAndTheFrameOfTheButtonUnderThePointer) {
     const CommandBarColors colors = Colors();
     const RECT button = bar_.ButtonRect(1);
-    {
-        const Picture picture(bar_.window());
-        EXPECT_EQ(picture.At(395, 0), ToColorref(colors.barTop));
-        EXPECT_EQ(picture.At(395, 21), ToColorref(colors.barBottom));
-        EXPECT_NE(picture.At(button.left + 3, 0), ToColorref(colors.hotOuter));
-    }
-    SendMessageA(bar_.window(), WM_MOUSEMOVE, 0, PointParam(ButtonCentre(1)));
-    const Picture picture(bar_.window());
-    EXPECT_EQ(picture.At(button.left + 3, button.top), ToColorref(colors.hotOuter));
-    EXPECT_EQ(picture.At(button.left + 3, button.top + 2), ToColorref(colors.hotGradientTop));
-    // Hot, not pressed: the text is black.
-    EXPECT_GT(picture.Count(button, RGB(0, 0, 0)), 5);
+    const Picture cold(bar_.window());
+    EXPECT_EQ(cold.At(395, 0), ToColorref(colors.barTop));
+    EXPECT_EQ(cold.At(395, 21), ToColorref(colors.barBottom));
+    EXPECT_NE(cold.At(button.left + 3, button.top), ToColorref(colors.hotOuter));
+    SendMessageA(bar_.window(), WM_MOUSEMOVE, 0, AtButton(1));
+    EXPECT_EQ(bar_.model().hotButton(), 1);
+    const Picture hot(bar_.window());
+    EXPECT_EQ(hot.At(button.left + 3, button.top), ToColorref(colors.hotOuter));
+    EXPECT_EQ(hot.At(button.left + 3, button.top + 2), ToColorref(colors.hotGradientTop));
+    EXPECT_GT(hot.Count(button, RGB(0, 0, 0)), 5);  // hot, not pressed: the text is black
+    SendMessageA(bar_.window(), WM_MOUSELEAVE, 0, 0);
+    EXPECT_EQ(bar_.model().hotButton(), -1);
 }
 
 // The bar with a popup open, as the screen shows it: the popup's items in

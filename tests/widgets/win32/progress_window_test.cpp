@@ -104,13 +104,23 @@ TEST(ProgressWindowTest, TheWindowStaysAboveTheBrowserOnlyAndLeavesItActive) {
     ASSERT_TRUE(progress.WaitForEnd(5000));
 }
 
-TEST(ProgressWindowTest, FillFinishedBeforeTheWindowCameLeavesNoWindow) {
-    for (int round = 0; round < 2; ++round) {
-        ProgressWindow progress(GetModuleHandleA(nullptr));
-        ASSERT_TRUE(progress.Start(nullptr));
-        progress.Stop();
-        ASSERT_TRUE(progress.WaitForEnd(5000));
-        EXPECT_FALSE(AnyProgressWindowLeft()) << "round " << round;
+TEST(ProgressWindowTest, RunsThatShowNoWindowEndAndLeaveNone) {
+    const struct {
+        const char* name;
+        HINSTANCE resources;
+        bool stop;
+    } kRuns[] = {
+        {"fill finished before the window came", GetModuleHandleA(nullptr), true},
+        {"the same, again", GetModuleHandleA(nullptr), true},
+        {"a module without dialog 301, still busy", GetModuleHandleA("kernel32.dll"), false},
+    };
+    for (const auto& run : kRuns) {
+        ProgressWindow progress(run.resources);
+        ASSERT_TRUE(progress.Start(nullptr)) << run.name;
+        if (run.stop) progress.Stop();
+        EXPECT_TRUE(progress.WaitForEnd(5000)) << run.name;
+        EXPECT_EQ(progress.window(), nullptr) << run.name;
+        EXPECT_FALSE(AnyProgressWindowLeft()) << run.name;
     }
 }
 
@@ -142,16 +152,6 @@ TEST(ProgressWindowTest, DestroyingTheOwnerWhileBusyClosesTheWindow) {
         ASSERT_TRUE(window);
     }
     EXPECT_FALSE(IsWindow(window));
-    EXPECT_FALSE(AnyProgressWindowLeft());
-}
-
-TEST(ProgressWindowTest, MissingDialogEndsTheThreadQuietly) {
-    // A module without dialog 301: the thread skips its loop and ends even
-    // while the flag is still set.
-    ProgressWindow progress(GetModuleHandleA("kernel32.dll"));
-    ASSERT_TRUE(progress.Start(nullptr));
-    EXPECT_TRUE(progress.WaitForEnd(5000));
-    EXPECT_EQ(progress.window(), nullptr);
     EXPECT_FALSE(AnyProgressWindowLeft());
 }
 

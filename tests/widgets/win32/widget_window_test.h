@@ -88,7 +88,7 @@ public:
         previous_ = SelectObject(dc_, bitmap_);
         PatBlt(dc_, 0, 0, width, height, WHITENESS);
     }
-    explicit Picture(HWND window) : Picture(ClientWidth(window), ClientHeight(window)) {
+    explicit Picture(HWND window) : Picture(Client(window).right, Client(window).bottom) {
         SendMessageA(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc_), PRF_CLIENT);
     }
     ~Picture() {
@@ -129,15 +129,10 @@ public:
     }
 
 private:
-    static int ClientWidth(HWND window) {
+    static RECT Client(HWND window) {
         RECT client = {};
         GetClientRect(window, &client);
-        return client.right;
-    }
-    static int ClientHeight(HWND window) {
-        RECT client = {};
-        GetClientRect(window, &client);
-        return client.bottom;
+        return client;
     }
 
     int width_, height_;

@@ -57,8 +57,10 @@ DialogDriver::DialogDriver() {
     windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
     RegisterClassA(&windowClass);  // fails harmlessly when already registered
     // The procedure keeps the handle from WM_NCCREATE on: the creation
-    // messages arrive before CreateWindowExA returns it.
-    CreateWindowExA(0, kOwnerClass, "Dialog owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 300, 200,
+    // messages arrive before CreateWindowExA returns it. The owner stays
+    // hidden: the dialog shows all the same, and without a window manager
+    // Wine waits two seconds for a shown window to be withdrawn.
+    CreateWindowExA(0, kOwnerClass, "Dialog owner", WS_OVERLAPPEDWINDOW, 20, 20, 300, 200,
                     nullptr, nullptr, GetModuleHandleA(nullptr), this);
     if (!window_) ADD_FAILURE() << "the dialog owner could not be made: " << GetLastError();
 }

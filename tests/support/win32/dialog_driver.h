@@ -74,11 +74,11 @@ private:
     std::vector<std::pair<UINT, Receiver>> receivers_;
 };
 
-// Pushes a dialog button the way a click tells the dialog: WM_COMMAND with
-// BN_CLICKED, the control's state untouched.
 // The visible dialog of this thread that `owner` owns; null when none.
 HWND DialogOwnedBy(HWND owner);
 
+// Pushes a dialog button the way a click tells the dialog: WM_COMMAND with
+// BN_CLICKED, the control's state untouched.
 void Click(HWND dialog, int id);
 // Clicks a control as the mouse does (BM_CLICK): a radio button or check
 // box changes its state first, then the dialog is told.

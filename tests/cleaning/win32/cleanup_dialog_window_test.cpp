@@ -18,31 +18,17 @@
 namespace qm {
 namespace {
 
-// The confirmation switch in the settings key, put back as it was found.
-class ConfirmationSwitch {
-public:
-    explicit ConfirmationSwitch(Platform& platform)
-        : key_(OpenOrCreateSettingsKey(platform.registry, UsesLowIntegrityKey(platform.osVersion))) {
-        if (key_) saved_ = key_->Read(setting::kDisableConfirmation, kUnlimitedBuffer);
-    }
-    ~ConfirmationSwitch() {
-        if (key_ && saved_)
-            key_->Write(setting::kDisableConfirmation, *saved_);
-        else if (key_)
-            key_->DeleteValue(setting::kDisableConfirmation);
-    }
-    void Disable(bool disabled) {
-        ASSERT_TRUE(key_);
-        ASSERT_TRUE(key_->WriteDword(setting::kDisableConfirmation, disabled ? 1 : 0));
-    }
-
-private:
-    std::unique_ptr<RegistryKey> key_;
-    std::optional<RegistryValue> saved_;
-};
-
 class CleanupDialogWindowTest : public ::testing::Test {
 protected:
+    // The confirmation switch starts and ends absent: each Clean Up asks.
+    void SetUp() override {
+        ASSERT_TRUE(settings_);
+        settings_->DeleteValue(setting::kDisableConfirmation);
+    }
+    void TearDown() override {
+        if (settings_) settings_->DeleteValue(setting::kDisableConfirmation);
+    }
+
     // Opens the kind's dialog over the owner and runs the step in its loop;
     // the step must end the dialog.
     INT_PTR Run(RecordKind kind, DialogDriver::Step step) {
@@ -55,7 +41,8 @@ protected:
 
     DialogTestPlatform test;
     CleanupOwner owner;
-    ConfirmationSwitch confirmation{test.platform};
+    std::unique_ptr<RegistryKey> settings_ =
+        OpenOrCreateSettingsKey(test.platform.registry, UsesLowIntegrityKey(test.platform.osVersion));
 };
 
 TEST_F(CleanupDialogWindowTest, EachDialogOpensWithAllCheckedAndItsTexts) {
@@ -117,7 +104,6 @@ TEST_F(CleanupDialogWindowTest, EachDialogOpensWithAllCheckedAndItsTexts) {
 // Each Clean Up sends one record, before the click returns, with what the
 // kind's controls hold; the dialog stays open.
 TEST_F(CleanupDialogWindowTest, CleanUpSendsTheCheckedButtonAndTheTypedTextsAndStaysOpen) {
-    confirmation.Disable(true);
     struct Row {
         RecordKind kind;
         int radio;
@@ -135,6 +121,7 @@ TEST_F(CleanupDialogWindowTest, CleanUpSendsTheCheckedButtonAndTheTypedTextsAndS
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::Message() << "radio " << row.radio << " of kind " << static_cast<int>(row.kind));
         owner.records.clear();
+        test.prompts.QueueAnswer(true);
         Run(row.kind, [&](HWND dialog) {
             SetText(dialog, row.textBox, "  Example.COM ");
             if (row.protocol) SetText(dialog, IDC_QM_HISTORY_PROTOCOL_COMBO, row.protocol);
@@ -149,7 +136,6 @@ TEST_F(CleanupDialogWindowTest, CleanUpSendsTheCheckedButtonAndTheTypedTextsAndS
         EXPECT_EQ(owner.records[0].criterion, row.criterion);
         EXPECT_EQ(owner.records[0].text.view(), row.text);
     }
-    EXPECT_TRUE(test.prompts.questions.empty());
 }
 
 FileTime Utc(WORD year, WORD month, WORD day, WORD hour) {
@@ -171,7 +157,6 @@ TEST_F(CleanupDialogWindowTest, PickedDaysBecomeWholeLocalDaysUnderThatDaysOffse
     GetTimeZoneInformation(&zone);
     ASSERT_EQ(zone.Bias, -60) << "the test expects TZ=Europe/Berlin";
     ASSERT_EQ(zone.DaylightBias, -60);
-    confirmation.Disable(true);
     struct Row {
         const char* name;
         WORD month, fromDay, fromHour, toDay, toHour;
@@ -182,6 +167,7 @@ TEST_F(CleanupDialogWindowTest, PickedDaysBecomeWholeLocalDaysUnderThatDaysOffse
         {"one winter day", 1, 10, 18, 10, 8, Utc(2023, 1, 9, 23), Utc(2023, 1, 10, 23)},
         {"the 23-hour day", 3, 26, 12, 26, 12, Utc(2023, 3, 25, 23), Utc(2023, 3, 26, 22)},
     };
+    for (std::size_t answer = 0; answer < std::size(rows); ++answer) test.prompts.QueueAnswer(true);
     Run(RecordKind::Cookies, [&](HWND dialog) {
         ClickAsMouse(dialog, 213);
         for (const Row& row : rows) {
@@ -202,11 +188,10 @@ TEST_F(CleanupDialogWindowTest, PickedDaysBecomeWholeLocalDaysUnderThatDaysOffse
 // The switch is read when the dialog opens: turned off while it is open,
 // every Clean Up still asks, and No sends nothing.
 TEST_F(CleanupDialogWindowTest, ConfirmationReadAtOpeningIsAskedAtEachCleanUp) {
-    confirmation.Disable(false);
     test.prompts.QueueAnswer(false);
     test.prompts.QueueAnswer(true);
     Run(RecordKind::Cookies, [&](HWND dialog) {
-        confirmation.Disable(true);
+        ASSERT_TRUE(settings_->WriteDword(setting::kDisableConfirmation, 1));
         ClickAsMouse(dialog, IDOK);
         EXPECT_TRUE(owner.records.empty());
         ClickAsMouse(dialog, IDOK);

@@ -3,42 +3,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "platform/win32/win32_registry.h"
 #include "resources/settings_ids.h"
 #include "tests/settings/win32/settings_dialog_fixture.h"
 
 namespace qm {
 namespace {
-
-constexpr std::string_view kTestShellFoldersPath = "Software\\QuillmereTests\\User Shell Folders";
-
-// The real registry, except that the user's shell folders are read from a
-// test key: the prefix's own Favorites folder stays untouched.
-class RedirectedRegistry final : public Registry {
-public:
-    explicit RedirectedRegistry(Registry& real) : real_(real) {}
-    std::unique_ptr<RegistryKey> Open(RegistryRoot root, std::string_view path) override {
-        return real_.Open(root, Map(path));
-    }
-    std::unique_ptr<RegistryKey> Create(RegistryRoot root, std::string_view path) override {
-        return real_.Create(root, Map(path));
-    }
-    bool DeleteKey(RegistryRoot root, std::string_view path) override {
-        return real_.DeleteKey(root, Map(path));
-    }
-    bool DeleteTree(RegistryRoot root, std::string_view path) override {
-        return real_.DeleteTree(root, Map(path));
-    }
-    KeyState Probe(RegistryRoot root, std::string_view path) override { return real_.Probe(root, Map(path)); }
-
-private:
-    static std::string_view Map(std::string_view path) {
-        return lstrcmpiA(std::string(path).c_str(), std::string(kUserShellFoldersPath).c_str()) == 0
-                   ? kTestShellFoldersPath
-                   : path;
-    }
-    Registry& real_;
-};
 
 std::string ReadAll(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -58,15 +27,20 @@ protected:
         RemoveFolder();
         ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
         SetEnvironmentVariableA("QM_TEST_ROOT", root_.c_str());
-        auto key = system_.registry.Create(RegistryRoot::CurrentUser, kTestShellFoldersPath);
-        ASSERT_NE(key, nullptr);
-        // An environment reference, and no closing backslash.
+        // The user's Favorites folder moves to the test's for a while: an
+        // environment reference, and no closing backslash.
+        shellFolders_ = system_.registry.Open(RegistryRoot::CurrentUser, kUserShellFoldersPath);
+        ASSERT_NE(shellFolders_, nullptr);
+        saved_ = shellFolders_->Read(kFavoritesValue, kUnlimitedBuffer);
         const std::string value = "%QM_TEST_ROOT%qm favorites test";
-        key->Write(kFavoritesValue, RegistryValue{RegistryType::ExpandString, value + '\0'});
+        shellFolders_->Write(kFavoritesValue, RegistryValue{RegistryType::ExpandString, value + '\0'});
     }
     void TearDown() override {
+        if (shellFolders_ && saved_)
+            shellFolders_->Write(kFavoritesValue, *saved_);
+        else if (shellFolders_)
+            shellFolders_->DeleteValue(kFavoritesValue);
         RemoveFolder();
-        system_.registry.DeleteTree(RegistryRoot::CurrentUser, "Software\\QuillmereTests");
         SettingsDialogTest::TearDown();
     }
     void RemoveFolder() {
@@ -78,17 +52,18 @@ protected:
         EXPECT_FALSE(driver_.ranOut());
     }
 
-    RedirectedRegistry registry_{system_.registry};
     RecordingPrompts prompts_;
-    Platform platform_{system_.urlCache,     system_.urlHistory, registry_, system_.fileSystem,
-                       system_.fileSecurity, system_.shell,      prompts_,  system_.clock,
+    Platform platform_{system_.urlCache,     system_.urlHistory, system_.registry, system_.fileSystem,
+                       system_.fileSecurity, system_.shell,      prompts_,         system_.clock,
                        system_.textCodec,    system_.osVersion};
+    std::unique_ptr<RegistryKey> shellFolders_;
+    std::optional<RegistryValue> saved_;
     std::string root_;
     std::string folder_;
 };
 
-// One run through the real folder, named by an environment reference and
-// read from a test key: the proposal is shown, Browse fills the icon box
+// One run through a real folder, named by an environment reference in the
+// user's shell folders: the proposal is shown, Browse fills the icon box
 // (a cancelled choice keeps it), a name taken in another letter case keeps
 // the dialog open with the user's input, and Add saves and ends. Which
 // names are taken and how they are cleaned is decided natively.

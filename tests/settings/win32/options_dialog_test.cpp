@@ -75,7 +75,7 @@ TEST_F(OptionsDialogTest, PreselectsStoredValuesIgnoringCaseAndSampleFollowsTheL
     }
 }
 
-TEST_F(OptionsDialogTest, OkWritesTheThreeValuesThatTheViewThenLoads) {
+TEST_F(OptionsDialogTest, OkWritesTheChosenEntriesAndTheSwitchWithTheirTypes) {
     driver_.Script({[](HWND dialog) {
         SetCheck(dialog, IDC_QM_DISABLE_CONFIRMATION, true);
         ChooseListRow(dialog, IDC_QM_DATE_TEMPLATE, 5);
@@ -93,11 +93,6 @@ TEST_F(OptionsDialogTest, OkWritesTheThreeValuesThatTheViewThenLoads) {
     EXPECT_EQ(separator->data, std::string("/\0", 2));
     EXPECT_EQ(confirmation->type, RegistryType::Dword);
     EXPECT_EQ(StoredDword(setting::kDisableConfirmation), 1u);
-
-    Settings loaded(lowIntegrity_);
-    loaded.Load(system_.registry);
-    EXPECT_EQ(loaded.dateTemplate(), "MM/dd/yy");
-    EXPECT_FALSE(loaded.confirm());
 }
 
 }  // namespace

@@ -53,15 +53,17 @@ Microsoft::WRL::ComPtr<IDeskBand> NewBand() {
     return band;
 }
 
-void PumpMessages(DWORD milliseconds) {
+bool PumpUntil(const std::function<bool()>& done, DWORD limitMs) {
     const DWORD start = GetTickCount();
-    while (GetTickCount() - start < milliseconds) {
+    for (;;) {
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&msg);
             DispatchMessageW(&msg);
         }
-        Sleep(5);
+        if (done()) return true;
+        if (GetTickCount() - start >= limitMs) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
 }
 

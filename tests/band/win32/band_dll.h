@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <wrl/client.h>
 
+#include <functional>
 #include <string>
 
 namespace qm::test {
@@ -23,15 +24,17 @@ struct BandDll {
 const BandDll& Dll();
 std::wstring DllPath();
 
+// The class browsers are told to make; kept here, not taken from the
+// server, so that a changed identifier fails.
 inline constexpr CLSID kBandClass = {
     0x5A1C0E42, 0x7B3D, 0x4F19, {0x9C, 0x2E, 0x61, 0xD4, 0xA8, 0xB7, 0xE3, 0x05}};
-inline constexpr IID kExplorerBarIid = {
-    0x4D880D43, 0xC2E5, 0x4777, {0x80, 0x1F, 0xC3, 0xBC, 0xFB, 0xCB, 0x62, 0x11}};
 
 // A fresh band from the DLL's class object, asked for IDeskBand.
 Microsoft::WRL::ComPtr<IDeskBand> NewBand();
 
-// Runs the thread's messages for the given time.
-void PumpMessages(DWORD milliseconds);
+// Runs the thread's messages until `done` answers true, for at most
+// `limitMs`; answers what `done` said last. With a `done` that is always
+// true it runs what is queued now.
+bool PumpUntil(const std::function<bool()>& done, DWORD limitMs = 5000);
 
 }  // namespace qm::test

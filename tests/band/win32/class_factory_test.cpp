@@ -34,7 +34,7 @@ TEST(BandServerTest, LoadingAndUnloadingLeaveTheThreadsComAlone) {
     EXPECT_EQ(afterUnload, S_OK) << "unloading left the thread's COM balanced";
 }
 
-TEST(BandServerTest, ServesOnlyTheBandClass) {
+TEST(BandServerTest, ServesOnlyTheBandClassAndARefusedInterfaceLeavesNoBandBehind) {
     const BandDll& dll = Dll();
     ASSERT_TRUE(dll.getClassObject && dll.canUnloadNow && dll.registerServer && dll.unregisterServer)
         << "the four entry points are exported by name";
@@ -47,6 +47,14 @@ TEST(BandServerTest, ServesOnlyTheBandClass) {
     ComPtr<IClassFactory> again;
     EXPECT_EQ(dll.getClassObject(kBandClass, IID_PPV_ARGS(&again)), S_OK);
     EXPECT_EQ(factory.Get(), again.Get()) << "one class factory per module";
+    again.Reset();
+
+    object = reinterpret_cast<void*>(1);
+    EXPECT_EQ(factory->CreateInstance(nullptr, IID_IInputObject, &object), E_NOINTERFACE);
+    EXPECT_EQ(object, nullptr);
+    EXPECT_EQ(factory->CreateInstance(nullptr, IID_IDeskBand, nullptr), E_POINTER);
+    factory.Reset();
+    EXPECT_EQ(dll.canUnloadNow(), S_OK);
 }
 
 TEST(BandServerTest, CanUnloadOnlyWithoutLiveBandsFactoryReferencesOrLocks) {
@@ -102,17 +110,6 @@ TEST(BandServerTest, AggregatesOnlyThroughIUnknown) {
     outer.Reset();
     factory.Reset();
     EXPECT_EQ(Dll().canUnloadNow(), S_OK) << "the aggregated band is gone with its inner unknown";
-}
-
-TEST(BandServerTest, RefusedInterfaceLeavesNoBandBehind) {
-    ComPtr<IClassFactory> factory;
-    ASSERT_EQ(Dll().getClassObject(kBandClass, IID_PPV_ARGS(&factory)), S_OK);
-    void* object = reinterpret_cast<void*>(1);
-    EXPECT_EQ(factory->CreateInstance(nullptr, IID_IInputObject, &object), E_NOINTERFACE);
-    EXPECT_EQ(object, nullptr);
-    EXPECT_EQ(factory->CreateInstance(nullptr, IID_IDeskBand, nullptr), E_POINTER);
-    factory.Reset();
-    EXPECT_EQ(Dll().canUnloadNow(), S_OK);
 }
 
 }  // namespace

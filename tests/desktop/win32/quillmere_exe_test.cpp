@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -13,12 +14,12 @@
 #include "platform/win32/win32_os_version.h"
 #include "platform/win32/win32_registry.h"
 #include "settings/settings.h"
+#include "widgets/tab_model.h"
 
 namespace qm::test {
 namespace {
 
 constexpr DWORD kPatienceMs = 30000;
-constexpr int kTabWidth = 70;
 
 std::wstring ProgramPath() {
     wchar_t path[MAX_PATH] = {};
@@ -55,16 +56,25 @@ public:
 
     bool started() const { return started_; }
 
+    // Looks every 50 ms until `done` answers true; false when the program
+    // ends first or the patience runs out.
+    bool WaitFor(const std::function<bool()>& done) const {
+        const DWORD start = GetTickCount();
+        while (!done()) {
+            if (GetTickCount() - start > kPatienceMs) return false;
+            if (WaitForSingleObject(process_.hProcess, 50) == WAIT_OBJECT_0) return done();
+        }
+        return true;
+    }
+
     // The first visible top-level window of the program with this class.
     HWND WaitForWindow(const wchar_t* className) const {
-        const DWORD start = GetTickCount();
-        while (GetTickCount() - start < kPatienceMs) {
-            Search search{process_.dwProcessId, className, nullptr};
+        Search search{process_.dwProcessId, className, nullptr};
+        WaitFor([&] {
             EnumWindows(&Match, reinterpret_cast<LPARAM>(&search));
-            if (search.found) return search.found;
-            if (WaitForSingleObject(process_.hProcess, 50) == WAIT_OBJECT_0) return nullptr;
-        }
-        return nullptr;
+            return search.found != nullptr;
+        });
+        return search.found;
     }
 
     std::optional<DWORD> WaitForExit() const {
@@ -105,22 +115,10 @@ struct Frame {
         tabs = view ? FindWindowExW(view, nullptr, L"QMFlatTabCtrl", nullptr) : nullptr;
     }
 
-    // Waits for the status bar to show a text that starts with `prefix`.
-    std::wstring WaitForStatus(const std::wstring& prefix) const {
-        const DWORD start = GetTickCount();
-        std::wstring text;
-        while (GetTickCount() - start < kPatienceMs) {
-            text = Text(status);
-            if (text.compare(0, prefix.size(), prefix) == 0) break;
-            Sleep(50);
-        }
-        return text;
-    }
-
     void ClickTab(int tab) const {
         RECT client = {};
         GetClientRect(tabs, &client);
-        const LPARAM point = MAKELPARAM(tab * kTabWidth + kTabWidth / 2, client.bottom / 2);
+        const LPARAM point = MAKELPARAM(tab * kFlatTabWidth + kFlatTabWidth / 2, client.bottom / 2);
         PostMessageW(tabs, WM_LBUTTONDOWN, MK_LBUTTON, point);
         PostMessageW(tabs, WM_LBUTTONUP, 0, point);
     }
@@ -157,10 +155,11 @@ TEST_F(QuillmereExe, ServesTheSampleHistoryClosesWithZeroAndOpensWhereItWasClose
         const std::wstring history = L"Internet Explorer History contains: " +
                                      std::to_wstring(SampleHistory(FileTime{132223104000000000ull}).size()) +
                                      L" items";
-        EXPECT_EQ(frame.WaitForStatus(history), history);
+        EXPECT_TRUE(program.WaitFor([&] { return Text(frame.status) == history; })) << Text(frame.status).c_str();
         frame.ClickTab(2);
-        const std::wstring cache = frame.WaitForStatus(L"Internet Explorer Cache contains: ");
-        EXPECT_EQ(cache.compare(0, 34, L"Internet Explorer Cache contains: "), 0) << cache.c_str();
+        const std::wstring cache = L"Internet Explorer Cache contains: ";
+        EXPECT_TRUE(program.WaitFor([&] { return Text(frame.status).compare(0, cache.size(), cache) == 0; }))
+            << Text(frame.status).c_str();
 
         SetWindowPos(window, nullptr, 123, 77, 700, 520, SWP_NOZORDER | SWP_NOACTIVATE);
         PostMessageW(window, WM_CLOSE, 0, 0);

@@ -9,7 +9,7 @@ namespace {
 using test::Entry;
 using test::Url;
 
-TEST(CacheEnumeration, CopiesEveryFieldAndKeepsThePlatformOrder) {
+TEST(CacheEnumeration, AppendsEveryFinishedEntryInThePlatformOrderWithItsTextsCut) {
     MemoryPlatform memory;
     MemoryCacheEntry full = Entry("http://example.com/a.png", 1234);
     full.localFile = "C:\\Cache\\a[1].png";
@@ -19,55 +19,27 @@ TEST(CacheEnumeration, CopiesEveryFieldAndKeepsThePlatformOrder) {
     full.sizeHigh = 7;  // dropped: only the low 32 bits are kept
     full.hitRate = 9;
     memory.urlCache.Add(full);
-    memory.urlCache.Add(Entry("http://example.com/no-file", 50));
+    memory.urlCache.Add(Entry("http://writing/", 0));  // the cache is still writing it
+    MemoryCacheEntry longTexts = Entry("http://x/" + std::string(2000, 'a'));
+    longTexts.localFile = "C:\\" + std::string(400, 'f');
+    memory.urlCache.Add(longTexts);
     memory.urlCache.Add(Entry("http://example.com/b.css", 60));
 
-    std::vector<CacheEntry> entries;
+    std::vector<CacheEntry> entries(1);
     ASSERT_TRUE(EnumerateCacheEntries(memory.urlCache, kAllEntriesPattern, entries));
-    ASSERT_EQ(entries.size(), 3u);
-    EXPECT_EQ(entries[0].url, "http://example.com/a.png");
-    EXPECT_EQ(entries[0].localFile, "C:\\Cache\\a[1].png");
-    EXPECT_EQ(entries[0].lastAccessTime, FileTime{30});
-    EXPECT_EQ(entries[0].lastModifiedTime, FileTime{20});
-    EXPECT_EQ(entries[0].expireTime, FileTime{40});
-    EXPECT_EQ(entries[0].size, 1234u);
-    EXPECT_EQ(entries[0].hitRate, 9u);
-    EXPECT_EQ(entries[1].url, "http://example.com/no-file");
-    EXPECT_TRUE(entries[1].localFile.empty());
-    EXPECT_EQ(entries[2].url, "http://example.com/b.css");
-}
-
-TEST(CacheEnumeration, AppendsToWhatTheCallerAlreadyHolds) {
-    MemoryPlatform memory;
-    memory.urlCache.Add(Entry("http://a/"));
-    std::vector<CacheEntry> entries(2);
-    EnumerateCacheEntries(memory.urlCache, kAllEntriesPattern, entries);
-    ASSERT_EQ(entries.size(), 3u);
-    EXPECT_EQ(entries[2].url, "http://a/");
-}
-
-TEST(CacheEnumeration, PassesOverEntriesOfSizeZero) {
-    MemoryPlatform memory;
-    memory.urlCache.Add(Entry("http://writing/", 0));
-    memory.urlCache.Add(Entry("http://done/", 1));
-    std::vector<CacheEntry> entries;
-    EnumerateCacheEntries(memory.urlCache, kAllEntriesPattern, entries);
-    ASSERT_EQ(entries.size(), 1u);
-    EXPECT_EQ(entries[0].url, "http://done/");
-}
-
-TEST(CacheEnumeration, CutsLongTextsToTheirBuffers) {
-    MemoryPlatform memory;
-    MemoryCacheEntry entry = Entry("http://x/" + std::string(2000, 'a'));
-    entry.localFile = "C:\\" + std::string(400, 'f');
-    memory.urlCache.Add(entry);
-    std::vector<CacheEntry> entries;
-    EnumerateCacheEntries(memory.urlCache, kAllEntriesPattern, entries);
-    ASSERT_EQ(entries.size(), 1u);
-    EXPECT_EQ(entries[0].url.view().size(), 1023u);
-    EXPECT_EQ(entries[0].url.view(), entry.name.substr(0, 1023));
-    EXPECT_EQ(entries[0].localFile.view().size(), 259u);
-    EXPECT_EQ(entries[0].localFile.view(), entry.localFile->substr(0, 259));
+    ASSERT_EQ(entries.size(), 4u);
+    EXPECT_EQ(entries[0].url, "");
+    EXPECT_EQ(entries[1].url, "http://example.com/a.png");
+    EXPECT_EQ(entries[1].localFile, "C:\\Cache\\a[1].png");
+    EXPECT_EQ(entries[1].lastAccessTime, FileTime{30});
+    EXPECT_EQ(entries[1].lastModifiedTime, FileTime{20});
+    EXPECT_EQ(entries[1].expireTime, FileTime{40});
+    EXPECT_EQ(entries[1].size, 1234u);
+    EXPECT_EQ(entries[1].hitRate, 9u);
+    EXPECT_EQ(entries[2].url.view(), longTexts.name.substr(0, 1023));
+    EXPECT_EQ(entries[2].localFile.view(), longTexts.localFile->substr(0, 259));
+    EXPECT_EQ(entries[3].url, "http://example.com/b.css");
+    EXPECT_TRUE(entries[3].localFile.empty());
 }
 
 TEST(CacheEnumeration, CookiePatternFindsOnlyCookiesAndARejectedPatternNothing) {
@@ -93,9 +65,10 @@ TEST(CacheKinds, AreCaseSensitiveSubstringTestsAnywhereInTheName) {
     EXPECT_FALSE(IsVisitedName("visited:me@http://a/"));
     EXPECT_TRUE(IsContentName("http://a/cookie:"));
     EXPECT_FALSE(IsContentName("http://a/?Visited:"));
+    EXPECT_FALSE(IsContentName("Cookie:me@site/"));
 }
 
-TEST(HistoryEnumeration, ConvertsTextsAndKeepsDuplicatesInOrder) {
+TEST(HistoryEnumeration, ConvertsAndCutsTextsAndKeepsDuplicatesInOrder) {
     MemoryPlatform memory;
     StatUrl first = Url(u"http://caf\u00e9.example/", u"Caf\u00e9 \u20ac");
     first.lastUpdated = FileTime{1};
@@ -104,28 +77,21 @@ TEST(HistoryEnumeration, ConvertsTextsAndKeepsDuplicatesInOrder) {
     memory.urlHistory.Add(first);
     memory.urlHistory.Add(Url(u"http://untitled/", std::nullopt));
     memory.urlHistory.Add(Url(u"http://caf\u00e9.example/"));
+    memory.urlHistory.Add(Url(u"http://x/" + std::u16string(1500, u'a'), std::u16string(300, u'\u4e2d')));
 
     std::vector<HistoryRecord> records;
     ASSERT_TRUE(EnumerateHistory(memory.urlHistory, memory.textCodec, records));
-    ASSERT_EQ(records.size(), 3u);
+    ASSERT_EQ(records.size(), 4u);
     EXPECT_EQ(records[0].url, "http://caf\xe9.example/");
     EXPECT_EQ(records[0].title, "Caf\xe9 \x80");
     EXPECT_EQ(records[0].lastUpdated, FileTime{1});
     EXPECT_EQ(records[0].lastVisited, FileTime{2});
     EXPECT_EQ(records[0].expires, FileTime{3});
     EXPECT_TRUE(records[1].title.empty());
-    EXPECT_EQ(records[2].url, records[0].url);
+    EXPECT_EQ(records[2].url, "http://caf\xe9.example/");
+    EXPECT_EQ(records[3].url.view(), "http://x/" + std::string(1014, 'a'));
+    EXPECT_EQ(records[3].title.view(), std::string(255, '?'));
     EXPECT_EQ(memory.urlHistory.threadInitializations(), 1);
-}
-
-TEST(HistoryEnumeration, CutsLongTextsAndSubstitutesUnknownCharacters) {
-    MemoryPlatform memory;
-    memory.urlHistory.Add(Url(u"http://x/" + std::u16string(1500, u'a'), std::u16string(300, u'\u4e2d')));
-    std::vector<HistoryRecord> records;
-    EnumerateHistory(memory.urlHistory, memory.textCodec, records);
-    ASSERT_EQ(records.size(), 1u);
-    EXPECT_EQ(records[0].url.view().size(), 1023u);
-    EXPECT_EQ(records[0].title.view(), std::string(255, '?'));
 }
 
 TEST(HistoryEnumeration, FailsOnlyWhenTheServiceIsAbsent) {

@@ -1,6 +1,6 @@
 // The three cleanup dialogs, each opened over a test owner and driven with
-// real messages: their texts, that Clean Up reads each kind's controls into
-// the record it sends, the whole local days the pickers stand for under
+// real messages: their texts and that Clean Up reads each kind's controls
+// into the record it sends, the whole local days the pickers stand for under
 // Windows' own time zone rules, the confirmation switch read at opening,
 // and the keys that close them. Which criterion and text a record takes,
 // and the questions asked, are decided and tested natively.
@@ -45,23 +45,41 @@ protected:
         OpenOrCreateSettingsKey(test.platform.registry, UsesLowIntegrityKey(test.platform.osVersion));
 };
 
-TEST_F(CleanupDialogWindowTest, EachDialogOpensWithAllCheckedAndItsTexts) {
-    struct Look {
+// Each dialog opens with All checked and its texts; each Clean Up sends one
+// record, before the click returns, with what the kind's controls hold, and
+// the dialog stays open.
+TEST_F(CleanupDialogWindowTest, EachDialogShowsItsTextsAndCleanUpSendsWhatItsControlsHold) {
+    struct CleanUp {
+        int radio;
+        const char* protocol;  // typed into the History protocol box, if any
+        uint32_t criterion;
+        const char* text;
+    };
+    struct Dialog {
         RecordKind kind;
         const char* caption;
         std::vector<std::pair<int, const char*>> radios;
+        int textBox;
+        std::vector<CleanUp> cleanUps;
     };
-    const Look looks[] = {
+    const Dialog dialogs[] = {
         {RecordKind::History,
          "Clean up History",
          {{205, "All"},
           {207, "Local links only"},
           {211, "Selected protocol"},
           {213, "Containing the text in URL"},
-          {218, "Between the dates"}}},
+          {218, "Between the dates"}},
+         IDC_QM_HISTORY_TEXT,
+         {{211, "Gopher:", 4, "Gopher:"}, {213, nullptr, 9, "  Example.COM "}}},
         {RecordKind::Cookies,
          "Clean up Cookies",
-         {{205, "All"}, {207, "Expired Cookies Only"}, {211, "Containing the text in URL"}, {213, "Between the Dates"}}},
+         {{205, "All"},
+          {207, "Expired Cookies Only"},
+          {211, "Containing the text in URL"},
+          {213, "Between the Dates"}},
+         IDC_QM_COOKIES_TEXT,
+         {{207, nullptr, 2, "  Example.COM "}}},
         {RecordKind::Cache,
          "Clean up Cache",
          {{205, "All"},
@@ -70,10 +88,15 @@ TEST_F(CleanupDialogWindowTest, EachDialogOpensWithAllCheckedAndItsTexts) {
           {213, "Styles and scripts ( *.css, *.js, *.asp, etc. )"},
           {218, "Pages and other files ( *.htm, *.htm, *.swf, *.pdf, etc. )"},
           {225, "Containing the text in URL"},
-          {228, "Between the dates"}}},
+          {228, "Between the dates"}},
+         IDC_QM_CACHE_TEXT,
+         {{228, nullptr, 10, "  Example.COM "}}},
     };
-    for (const Look& look : looks) {
+    for (const Dialog& look : dialogs) {
         SCOPED_TRACE(look.caption);
+        owner.records.clear();
+        for (std::size_t question = 0; question < look.cleanUps.size(); ++question)
+            test.prompts.QueueAnswer(true);
         const INT_PTR result = Run(look.kind, [&](HWND dialog) {
             EXPECT_EQ(WindowText(dialog), look.caption);
             for (const auto& [id, text] : look.radios) {
@@ -94,47 +117,26 @@ TEST_F(CleanupDialogWindowTest, EachDialogOpensWithAllCheckedAndItsTexts) {
             EXPECT_EQ(Text(dialog, IDOK), "Clean Up");
             EXPECT_EQ(Text(dialog, IDCANCEL), "Close");
             EXPECT_EQ(LOWORD(SendMessageA(dialog, DM_GETDEFID, 0, 0)), IDCANCEL);
-            ClickAsMouse(dialog, IDCANCEL);
-        });
-        EXPECT_EQ(result, IDCANCEL);
-    }
-    EXPECT_TRUE(owner.records.empty());
-}
 
-// Each Clean Up sends one record, before the click returns, with what the
-// kind's controls hold; the dialog stays open.
-TEST_F(CleanupDialogWindowTest, CleanUpSendsTheCheckedButtonAndTheTypedTextsAndStaysOpen) {
-    struct Row {
-        RecordKind kind;
-        int radio;
-        int textBox;
-        const char* protocol;  // typed into the History protocol box, if any
-        uint32_t criterion;
-        const char* text;
-    };
-    const Row rows[] = {
-        {RecordKind::History, 211, IDC_QM_HISTORY_TEXT, "Gopher:", 4, "Gopher:"},
-        {RecordKind::History, 213, IDC_QM_HISTORY_TEXT, nullptr, 9, "  Example.COM "},
-        {RecordKind::Cookies, 207, IDC_QM_COOKIES_TEXT, nullptr, 2, "  Example.COM "},
-        {RecordKind::Cache, 228, IDC_QM_CACHE_TEXT, nullptr, 10, "  Example.COM "},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(testing::Message() << "radio " << row.radio << " of kind " << static_cast<int>(row.kind));
-        owner.records.clear();
-        test.prompts.QueueAnswer(true);
-        Run(row.kind, [&](HWND dialog) {
-            SetText(dialog, row.textBox, "  Example.COM ");
-            if (row.protocol) SetText(dialog, IDC_QM_HISTORY_PROTOCOL_COMBO, row.protocol);
-            ClickAsMouse(dialog, row.radio);
-            ClickAsMouse(dialog, IDOK);
-            EXPECT_EQ(owner.records.size(), 1u) << "sent, not posted";
+            SetText(dialog, look.textBox, "  Example.COM ");
+            for (const CleanUp& cleanUp : look.cleanUps) {
+                if (cleanUp.protocol) SetText(dialog, IDC_QM_HISTORY_PROTOCOL_COMBO, cleanUp.protocol);
+                ClickAsMouse(dialog, cleanUp.radio);
+                const std::size_t before = owner.records.size();
+                ClickAsMouse(dialog, IDOK);
+                EXPECT_EQ(owner.records.size(), before + 1) << "sent, not posted";
+            }
             EXPECT_TRUE(IsWindowVisible(dialog));
             ClickAsMouse(dialog, IDCANCEL);
         });
-        ASSERT_EQ(owner.records.size(), 1u);
-        EXPECT_EQ(owner.records[0].kind, CleanupKindCode(row.kind));
-        EXPECT_EQ(owner.records[0].criterion, row.criterion);
-        EXPECT_EQ(owner.records[0].text.view(), row.text);
+        EXPECT_EQ(result, IDCANCEL);
+        ASSERT_EQ(owner.records.size(), look.cleanUps.size());
+        for (std::size_t at = 0; at < look.cleanUps.size(); ++at) {
+            SCOPED_TRACE(testing::Message() << "radio " << look.cleanUps[at].radio);
+            EXPECT_EQ(owner.records[at].kind, CleanupKindCode(look.kind));
+            EXPECT_EQ(owner.records[at].criterion, look.cleanUps[at].criterion);
+            EXPECT_EQ(owner.records[at].text.view(), look.cleanUps[at].text);
+        }
     }
 }
 

@@ -11,13 +11,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "cleaning/index_removal.h"
 #include "platform/win32/win32_file_system.h"
+#include "platform/win32/win32_registry.h"
 #include "resources/cleaning_ids.h"
 #include "tests/cleaning/win32/cleaning_dialog_fixture.h"
 #include "tests/platform/win32/win32_temp_folder.h"
@@ -94,12 +94,14 @@ private:
 
 class IndexFilesDialogTest : public ::testing::Test {
 protected:
-    // Opens the dialog, reports the boxes as it opened, clicks `clicks`
-    // and then `button`.
-    INT_PTR Run(DialogTestPlatform& test, IndexBoxes& shown, std::initializer_list<int> clicks, int button) {
+    // Opens the dialog, reports the boxes as it opened, runs `look`, clicks
+    // `clicks` and then `button`.
+    INT_PTR Run(DialogTestPlatform& test, IndexBoxes& shown, std::initializer_list<int> clicks, int button,
+                const DialogDriver::Step& look = {}) {
         owner.Script({[&](HWND dialog) {
             shown = {Checked(dialog, IDC_QM_INDEX_HISTORY), Checked(dialog, IDC_QM_INDEX_COOKIES),
                      Checked(dialog, IDC_QM_INDEX_CACHE)};
+            if (look) look(dialog);
             for (int id : clicks) ClickAsMouse(dialog, id);
             ClickAsMouse(dialog, button);
         }});
@@ -136,8 +138,11 @@ protected:
     std::string cookieIndex_;
 };
 
-TEST_F(DelayedDeletionTest, OpensWithItsTextsAndNothingChecked) {
-    owner.Script({[&](HWND dialog) {
+// The cookie store's file is scheduled without looking for it, so what
+// this prefix holds does not matter.
+TEST_F(DelayedDeletionTest, ShowsItsTextsAndOkSchedulesTheCheckedFileAfterOtherProgramsPairsUnitForUnit) {
+    const std::u16string scheduled = Others() + u"\\??\\"s + Wide(cookieIndex_) + u"\0\0\0"s;
+    const auto texts = [](HWND dialog) {
         EXPECT_EQ(WindowText(dialog), "Clean up Index files");
         EXPECT_EQ(Text(dialog, IDC_QM_INDEX_HISTORY), "Delete History Index.dat files");
         EXPECT_EQ(Text(dialog, IDC_QM_INDEX_COOKIES), "Delete Cookies Index.dat file");
@@ -145,21 +150,9 @@ TEST_F(DelayedDeletionTest, OpensWithItsTextsAndNothingChecked) {
         EXPECT_EQ(Text(dialog, IDOK), "OK");
         EXPECT_EQ(Text(dialog, IDCANCEL), "Cancel");
         EXPECT_EQ(LOWORD(SendMessageA(dialog, DM_GETDEFID, 0, 0)), IDOK);
-        for (int id : {IDC_QM_INDEX_HISTORY, IDC_QM_INDEX_COOKIES, IDC_QM_INDEX_CACHE})
-            EXPECT_FALSE(Checked(dialog, id)) << id;
-        ClickAsMouse(dialog, IDCANCEL);
-    }});
-    EXPECT_EQ(RunIndexFilesDialog(GetModuleHandleA(nullptr), owner.owner(), test.platform), IDCANCEL);
-    EXPECT_FALSE(owner.ranOut());
-    EXPECT_EQ(Pending(), kOtherPrograms);
-}
-
-// The cookie store's file is scheduled without looking for it, so what
-// this prefix holds does not matter.
-TEST_F(DelayedDeletionTest, OkSchedulesTheCheckedFileAfterOtherProgramsPairsUnitForUnit) {
-    const std::u16string scheduled = Others() + u"\\??\\"s + Wide(cookieIndex_) + u"\0\0\0"s;
+    };
     IndexBoxes shown;
-    ASSERT_EQ(Run(test, shown, {IDC_QM_INDEX_COOKIES}, IDOK), IDOK);
+    ASSERT_EQ(Run(test, shown, {IDC_QM_INDEX_COOKIES}, IDOK, texts), IDOK);
     EXPECT_EQ(shown, (IndexBoxes{false, false, false}));
     EXPECT_EQ(Pending(), scheduled);
 
@@ -222,23 +215,19 @@ TEST_F(DelayedDeletionTest, AnOperationAddedWhileWithdrawingIsNotLost) {
 // key's other values stay.
 class RunOnceTest : public IndexFilesDialogTest {
 protected:
+    // Our values start and end absent, beside another program's.
     void SetUp() override {
         key_ = test.platform.registry.Create(RegistryRoot::CurrentUser, kRunOnceKey);
         ASSERT_TRUE(key_);
-        for (std::string_view name : kNames) saved_.push_back(key_->Read(name, kUnlimitedBuffer));
-        for (std::string_view name : kNames) key_->DeleteValue(name);
-        ASSERT_TRUE(key_->WriteString("QmOtherProgram", "other.exe /once"));
+        Clear();
+        ASSERT_TRUE(key_->WriteString(kOther, "other.exe /once"));
     }
-
     void TearDown() override {
-        if (!key_) return;
-        key_->DeleteValue("QmOtherProgram");
-        for (std::size_t index = 0; index < kNames.size() && index < saved_.size(); ++index) {
-            if (saved_[index])
-                key_->Write(kNames[index], *saved_[index]);
-            else
-                key_->DeleteValue(kNames[index]);
-        }
+        if (key_) Clear();
+    }
+    void Clear() {
+        for (std::string_view name : {kDeleteHistoryIndex, kDeleteCookieIndex, kDeleteCacheIndex, kOther})
+            key_->DeleteValue(name);
     }
 
     // "rundll32 " + the short form of the program's folder + "\Purgelet.dll," + name.
@@ -253,12 +242,10 @@ protected:
         return "rundll32 " + folder + "\\Purgelet.dll," + std::string(name);
     }
 
-    static constexpr std::array<std::string_view, 3> kNames = {kDeleteHistoryIndex, kDeleteCookieIndex,
-                                                               kDeleteCacheIndex};
+    static constexpr std::string_view kOther = "QmOtherProgram";
     FixedOsVersion windowsXp_{5};
     DialogTestPlatform test{&windowsXp_};
     std::unique_ptr<RegistryKey> key_;
-    std::vector<std::optional<RegistryValue>> saved_;
 };
 
 TEST_F(RunOnceTest, OkWritesTheCheckedBoxsCommandAndKeepsOtherValues) {
@@ -270,7 +257,7 @@ TEST_F(RunOnceTest, OkWritesTheCheckedBoxsCommandAndKeepsOtherValues) {
     EXPECT_EQ(cookie->type, RegistryType::String);
     // The stored length counts the terminating NUL.
     EXPECT_EQ(cookie->data, ExpectedCommand(kDeleteCookieIndex) + '\0');
-    EXPECT_EQ(key_->ReadString("QmOtherProgram", 260), "other.exe /once");
+    EXPECT_EQ(key_->ReadString(kOther, 260), "other.exe /once");
 }
 
 // Purgelet.dll as the next logon runs it: the run-once command that the
@@ -280,35 +267,23 @@ class PurgeletTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(profile_.valid());
-        ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kShellFolders, 0, KEY_ALL_ACCESS, &folders_),
-                  ERROR_SUCCESS);
-        for (const auto& [name, folder] : kStores) {
-            saved_.push_back(ReadFolder(name));
-            profile_.MakeFolder(folder);
-            const std::string path = profile_.Path(folder);
-            RegSetValueExA(folders_, name, 0, REG_EXPAND_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
-                           static_cast<DWORD>(path.size() + 1));
+        folders_ =
+            registry_.Open(RegistryRoot::CurrentUser,
+                           "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders");
+        ASSERT_TRUE(folders_);
+        for (const char* store : kStores) {
+            saved_.push_back(folders_->Read(store, kUnlimitedBuffer));
+            profile_.MakeFolder(store);
+            folders_->Write(store, RegistryValue{RegistryType::ExpandString, profile_.Path(store) + '\0'});
         }
     }
     void TearDown() override {
         for (std::size_t at = 0; at < saved_.size(); ++at) {
             if (saved_[at])
-                RegSetValueExA(folders_, kStores[at].first, 0, REG_EXPAND_SZ,
-                               reinterpret_cast<const BYTE*>(saved_[at]->c_str()),
-                               static_cast<DWORD>(saved_[at]->size() + 1));
+                folders_->Write(kStores[at], *saved_[at]);
             else
-                RegDeleteValueA(folders_, kStores[at].first);
+                folders_->DeleteValue(kStores[at]);
         }
-        if (folders_) RegCloseKey(folders_);
-    }
-
-    std::optional<std::string> ReadFolder(const char* name) const {
-        char data[MAX_PATH * 2] = {};
-        DWORD size = sizeof data - 1;
-        if (RegQueryValueExA(folders_, name, nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size) !=
-            ERROR_SUCCESS)
-            return std::nullopt;
-        return std::string(data);
     }
 
     // Runs the command line and waits for it to end.
@@ -325,18 +300,15 @@ protected:
         return ended;
     }
 
-    static constexpr const char* kShellFolders =
-        "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
-    static constexpr std::array<std::pair<const char*, const char*>, 3> kStores = {
-        {{"History", "History"}, {"Cookies", "Cookies"}, {"Cache", "Cache"}}};
+    // Each store's value names its folder.
+    static constexpr const char* kStores[] = {"History", "Cookies", "Cache"};
     TempFolder profile_;
-    HKEY folders_ = nullptr;
-    std::vector<std::optional<std::string>> saved_;
+    Win32Registry registry_;
+    std::unique_ptr<RegistryKey> folders_;
+    std::vector<std::optional<RegistryValue>> saved_;
 };
 
 TEST_F(PurgeletTest, DeleteCookieIndexRemovesTheCookiesIndexFileAndNothingElse) {
-    profile_.MakeFolder("History\\History.IE5");
-    profile_.MakeFolder("Cache\\Content.IE5");
     const std::vector<std::string> kept = {"History\\History.IE5\\index.dat", "Cache\\Content.IE5\\index.dat",
                                            "Cookies\\joe@site[1].txt"};
     for (const std::string& name : kept) profile_.MakeFile(name, "x");

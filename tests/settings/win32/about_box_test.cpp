@@ -69,7 +69,8 @@ TEST_F(AboutBoxTest, EscapeAndTheCloseBoxCloseItAndEachBoxFreesItsOwnFont) {
         SCOPED_TRACE(message);
         HFONT font = nullptr;
         driver_.Script({[&](HWND dialog) {
-            font = reinterpret_cast<HFONT>(SendDlgItemMessageA(dialog, IDC_QM_ABOUT_PRODUCT, WM_GETFONT, 0, 0));
+            font =
+                reinterpret_cast<HFONT>(SendDlgItemMessageA(dialog, IDC_QM_ABOUT_PRODUCT, WM_GETFONT, 0, 0));
             EXPECT_EQ(GetObjectType(font), static_cast<DWORD>(OBJ_FONT));
             SendMessageA(dialog, message, wParam, 0);
         }});

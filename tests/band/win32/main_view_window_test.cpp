@@ -83,32 +83,29 @@ private:
 // Runs `action` (which opens something modal: a context menu or a dialog)
 // while `script` runs from a thread timer inside the modal loop, at most
 // `attempts` times 40 ms apart, until it answers true. Answers whether it
-// did; when it never did, `giveUp` ends the modal loop.
+// did; when it never did, `giveUp` ends the modal loop. Modal loops are not
+// re-entered by the tests: one script at a time.
 struct ModalScript {
     std::function<bool()> script;
     std::function<void()> giveUp;
-    int attemptsLeft = 0;
+    int attemptsLeft;
     bool succeeded = false;
-    UINT_PTR timer = 0;
 };
-ModalScript* g_modal = nullptr;  // modal loops are not re-entered by the tests
+ModalScript* g_modal = nullptr;
 
-void CALLBACK ModalTimerProc(HWND, UINT, UINT_PTR, DWORD) {
-    ModalScript* modal = g_modal;
-    if (!modal || modal->succeeded || modal->attemptsLeft <= 0) return;
-    --modal->attemptsLeft;
-    modal->succeeded = modal->script();
-    if (modal->succeeded || modal->attemptsLeft == 0) KillTimer(nullptr, modal->timer);
-    if (!modal->succeeded && modal->attemptsLeft == 0 && modal->giveUp) modal->giveUp();
+void CALLBACK RunModalScript(HWND, UINT, UINT_PTR, DWORD) {
+    if (!g_modal || g_modal->succeeded || g_modal->attemptsLeft <= 0) return;
+    g_modal->succeeded = g_modal->script();
+    if (!g_modal->succeeded && --g_modal->attemptsLeft == 0) g_modal->giveUp();
 }
 
 bool RunDuringModalLoop(const std::function<void()>& action, const std::function<bool()>& script,
                         const std::function<void()>& giveUp, int attempts = 50) {
     ModalScript modal{script, giveUp, attempts};
     g_modal = &modal;
-    modal.timer = SetTimer(nullptr, 0, 40, &ModalTimerProc);
+    const UINT_PTR timer = SetTimer(nullptr, 0, 40, &RunModalScript);
     action();
-    KillTimer(nullptr, modal.timer);
+    KillTimer(nullptr, timer);
     g_modal = nullptr;
     return modal.succeeded;
 }
@@ -161,8 +158,8 @@ protected:
         ForgetSettings();
     }
 
-    // Timer 1 (the first fill) is stopped unless the test keeps it.
-    void MakeView(bool keepStartupFills = false) {
+    // The start-up fills are left to the host's run: timer 1 is stopped.
+    void MakeView() {
         view_ = std::make_unique<MainView>(platform_.platform);
         RECT client = {};
         GetClientRect(parent_, &client);
@@ -170,7 +167,7 @@ protected:
         // As the band object does: the view owns the clipboard and the sheets.
         platform_.adapters.shell.SetOwnerWindow(view_->window());
         view_->SetBrowser(&browser_);
-        if (!keepStartupFills) KillTimer(view_->window(), MainView::kHistoryTimer);
+        KillTimer(view_->window(), MainView::kHistoryTimer);
     }
 
     MainView& view() { return *view_; }
@@ -267,13 +264,6 @@ TEST_F(ViewFixture, CreationMakesTheChildrenAndKeepsTheBrowsersEdgeClear) {
     GetWindowRect(view, &viewRect);
     EXPECT_EQ(ChildRect(view, tabs).left,
               client.right - RightInset(frameRect.left, viewRect.left) - kTabControlWidth);
-}
-
-TEST_F(ViewFixture, TheFirstTimerFillsHistoryAfterTheViewShows) {
-    history_.Add({u"http://startup.example/one", u"One", Days(1), Days(1), Days(9)});
-    MakeView(/*keepStartupFills=*/true);
-    EXPECT_EQ(rows(RecordKind::History).RowCount(), 0) << "the view shows at once and fills later";
-    EXPECT_TRUE(PumpUntil([&] { return rows(RecordKind::History).RowCount() == 1; }));
 }
 
 // The browser's page, as the view looks for it: a "Shell DocObject View"

@@ -224,43 +224,6 @@ TEST(InternetShortcutTextTest, HoldsTheAddressTheIconOnlyWhenGivenAndTheDescript
               "[InternetShortcut]\nURL=http://a/  IconFile=evil.ico\nDescription=two lines\n");
 }
 
-// ---- Prompts ----
-
-TEST(MemoryPromptsTest, AnswersComeFromQueuesThenNoOrCancel) {
-    MemoryPrompts prompts;
-    prompts.QueueAnswer(true);
-    prompts.QueueAnswer(false);
-    EXPECT_TRUE(prompts.AskYesNo("First?"));
-    EXPECT_FALSE(prompts.AskYesNo("Second?"));
-    EXPECT_FALSE(prompts.AskYesNo("Third?"));
-    EXPECT_THAT(prompts.questions(), ElementsAre("First?", "Second?", "Third?"));
-
-    prompts.QueueFile("C:\\a.dat");
-    prompts.QueueFile(std::nullopt);
-    FileChoice open;
-    open.title = "Open";
-    open.filter = std::string("Index\0*.dat\0", 12);
-    FileChoice save;
-    save.defaultName = "export.htm";
-    EXPECT_EQ(prompts.ChooseFileToOpen(open), "C:\\a.dat");
-    EXPECT_FALSE(prompts.ChooseFileToSave(save));  // the queued cancel
-    EXPECT_FALSE(prompts.ChooseFileToSave(save));  // the empty queue
-    ASSERT_EQ(prompts.fileChoices().size(), 3u);
-    EXPECT_EQ(prompts.fileChoices()[0].filter, std::string("Index\0*.dat\0", 12));
-    EXPECT_EQ(prompts.fileChoices()[1].defaultName, "export.htm");
-
-    prompts.QueueFolder("C:\\Chosen");
-    EXPECT_EQ(prompts.BrowseForFolder("Pick", "C:\\Start"), "C:\\Chosen");
-    EXPECT_FALSE(prompts.BrowseForFolder("Again", ""));
-    EXPECT_THAT(prompts.folderTitles(), ElementsAre("Pick", "Again"));
-    EXPECT_THAT(prompts.folderStarts(), ElementsAre("C:\\Start", ""));
-
-    prompts.ShowMessage("Done", MessageIcon::Information);
-    prompts.ShowMessage("Oops", MessageIcon::Error);
-    EXPECT_THAT(prompts.messages(), ElementsAre("Done", "Oops"));
-    EXPECT_THAT(prompts.messageIcons(), ElementsAre(MessageIcon::Information, MessageIcon::Error));
-}
-
 // ---- Clock ----
 
 TEST(MemoryClockTest, SystemTimesFollowTheSetMoment) {
@@ -341,20 +304,6 @@ TEST(MemoryTextCodecTest, LowerCaseFollowsTheCodePagesLetters) {
     EXPECT_EQ(codec.LowerAnsi("\x8A\x8C\x8E\x9F"), "\x9A\x9C\x9E\xFF");
     EXPECT_EQ(codec.LowerAnsi("\x9A\xE0\xFF"), "\x9A\xE0\xFF");
     EXPECT_EQ(codec.LowerAnsi(std::string("A\0B", 3)), std::string("a\0b", 3));
-}
-
-// ---- The platform ----
-
-TEST(MemoryPlatformTest, DeleteAtRestartIsRecordedInItsRegistry) {
-    MemoryPlatform memory;
-    ASSERT_TRUE(memory.platform().fileSystem.DeleteAtRestart("C:\\History\\index.dat"));
-    auto key = memory.registry.Open(RegistryRoot::LocalMachine,
-                                    "System\\CurrentControlSet\\Control\\Session Manager");
-    ASSERT_TRUE(key);
-    auto value = key->Read("PendingFileRenameOperations", kUnlimitedBuffer);
-    ASSERT_TRUE(value);
-    EXPECT_EQ(value->type, RegistryType::MultiString);
-    EXPECT_EQ(value->data, std::string("\\??\\C:\\History\\index.dat\0\0\0", 27));
 }
 
 }  // namespace

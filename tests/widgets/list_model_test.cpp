@@ -255,16 +255,6 @@ TEST_F(ListModelTest, SortMarkOnlyInWideColumnsThatAreNotFixed) {
 
 // ---- selection by mouse ----
 
-TEST_F(ListModelTest, ControlClickOnTheOnlySelectedRowUnselectsItWithoutNotification) {
-    FillRows(5);
-    list.LeftButtonDown(2, 0, 0);
-    EXPECT_EQ(sink.Take(), (Log{"SELECTION 2 0"}));
-    list.LeftButtonDown(2, 0, kModifierControl);
-    EXPECT_TRUE(sink.log.empty());
-    EXPECT_EQ(list.selection().ToString(), "active=2 anchor=2 selection=");
-    EXPECT_EQ(list.SelectedRow(), -1);
-}
-
 TEST_F(ListModelTest, ReselectingTheOnlySelectedRowSendsNoSelectionNotification) {
     FillRows(5);
     list.LeftButtonDown(3, 1, 0);

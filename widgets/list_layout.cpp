@@ -112,40 +112,50 @@ int WheelScrollY(const ListMetrics& metrics, const ListViewport& view, int rowCo
     return ClampToInt(std::clamp<long long>(wanted, 0, MaxScrollY(metrics, view, rowCount)));
 }
 
-std::optional<int> ScrollYFor(const ListMetrics& metrics, const ListViewport& view, int rowCount, int request,
-                              int trackY) {
-    const long long line = metrics.rowHeight;
-    const long long page = std::max(WholeVisibleRows(metrics, view), 1) * line;
-    long long y = view.scrollY;
+namespace {
+
+// One scroll request applied to a position: a line or a page either way, the
+// start, the end, or the thumb's position; the result stays within [0, max].
+std::optional<int> Scrolled(long long at, int request, long long line, long long page, long long max,
+                            long long track) {
     switch (request) {
         case kScrollLineBack:
-            y -= line;
+            at -= line;
             break;
         case kScrollLineForward:
-            y += line;
+            at += line;
             break;
         case kScrollPageBack:
-            y -= page;
+            at -= page;
             break;
         case kScrollPageForward:
-            y += page;
+            at += page;
             break;
         case kScrollStart:
-            y = 0;
+            at = 0;
             break;
         case kScrollEnd:
-            y = MaxScrollY(metrics, view, rowCount);
+            at = max;
             break;
         case kScrollThumbTrack:
         case kScrollThumbPosition:
-            // Whole rows at the top.
-            y = trackY;
-            if (line > 0) y -= y % line;
+            at = track;
             break;
         default:
             return std::nullopt;
     }
-    return ClampToInt(std::clamp<long long>(y, 0, MaxScrollY(metrics, view, rowCount)));
+    return ClampToInt(std::clamp<long long>(at, 0, max));
+}
+
+}  // namespace
+
+std::optional<int> ScrollYFor(const ListMetrics& metrics, const ListViewport& view, int rowCount, int request,
+                              int trackY) {
+    const long long line = metrics.rowHeight;
+    const long long page = std::max(WholeVisibleRows(metrics, view), 1) * line;
+    // The thumb puts whole rows at the top.
+    const long long track = line > 0 ? trackY - trackY % line : trackY;
+    return Scrolled(view.scrollY, request, line, page, MaxScrollY(metrics, view, rowCount), track);
 }
 
 // ---- columns ----
@@ -218,35 +228,7 @@ bool StartsSelectionRectangle(int dx, int dy, int dragWidth, int dragHeight, boo
 
 std::optional<int> ScrollXFor(const std::vector<ColumnSpan>& spans, const ListViewport& view, int request,
                               int trackX) {
-    constexpr long long kLine = 5;
-    long long x = view.scrollX;
-    switch (request) {
-        case kScrollLineBack:
-            x -= kLine;
-            break;
-        case kScrollLineForward:
-            x += kLine;
-            break;
-        case kScrollPageBack:
-            x -= view.width;
-            break;
-        case kScrollPageForward:
-            x += view.width;
-            break;
-        case kScrollStart:
-            x = 0;
-            break;
-        case kScrollEnd:
-            x = MaxScrollX(spans, view);
-            break;
-        case kScrollThumbTrack:
-        case kScrollThumbPosition:
-            x = trackX;
-            break;
-        default:
-            return std::nullopt;
-    }
-    return ClampToInt(std::clamp<long long>(x, 0, MaxScrollX(spans, view)));
+    return Scrolled(view.scrollX, request, 5, view.width, MaxScrollX(spans, view), trackX);
 }
 
 bool IsSecondClick(const CellPress& previous, const CellPress& current, const DoubleClickBounds& bounds) {
